@@ -1,0 +1,156 @@
+// Number entry and level selection: every number the player types, and the level menu.
+
+#include "entry.h"
+
+#include "hitblow.h"
+#include "io.h"
+#include "text/messages.h"
+
+namespace {
+
+// The number rule, fed one byte at a time so that a token of any length is
+// converted whole without being stored.
+struct NumberScan {
+    int32_t bytes;      // bytes seen so far
+    int32_t first;      // the first byte, or -1 before it
+    bool negative;      // a leading '-' was seen
+    bool in_digits;     // still inside the leading digit run
+    uint32_t magnitude; // the digits so far, modulo 2^32
+};
+
+constexpr NumberScan SCAN_START = {0, -1, false, true, 0};
+
+bool is_digit(int32_t c)
+{
+    return c >= '0' && c <= '9';
+}
+
+void scan_byte(NumberScan *scan, int32_t c)
+{
+    if (scan->bytes++ == 0) {
+        scan->first = c;
+        if (c == '+' || c == '-') {
+            scan->negative = c == '-';
+            return;
+        }
+    }
+    if (!scan->in_digits)
+        return;
+    if (is_digit(c))
+        scan->magnitude = scan->magnitude * 10u + static_cast<uint32_t>(c - '0');
+    else
+        scan->in_digits = false;
+}
+
+int32_t scan_result(const NumberScan *scan, int32_t *value)
+{
+    uint32_t bits = scan->negative ? 0u - scan->magnitude : scan->magnitude;
+    *value = static_cast<int32_t>(bits);
+    return is_digit(scan->first) || *value != 0 ? 1 : 0;
+}
+
+// The settings of the fixed levels, indexed by level code.
+struct LevelSettings {
+    int32_t digit_count;
+    int32_t turn_limit;
+    const char *summary;
+};
+
+constexpr LevelSettings LEVELS[] = {
+    {0, 0, MSG_SUMMARY_PRACTICE}, // practice: asked
+    {3, 10, MSG_SUMMARY_EASY},
+    {4, 10, MSG_SUMMARY_NORMAL},
+    {4, 8, MSG_SUMMARY_HARD},
+    {5, 8, MSG_SUMMARY_LUNATIC},
+    {6, 13, MSG_SUMMARY_EXTRA},
+};
+
+// Prints the menu and reads entries until one names a level that may be
+// played now.  Returns that level, or LEVEL_QUIT at end of input.
+int32_t ask_level(bool extra_unlocked)
+{
+    for (;;) {
+        say(MSG_MENU_TITLE, LEVEL_QUIT);
+        say(MSG_MENU_PRACTICE, LEVEL_PRACTICE);
+        say(MSG_MENU_EASY, LEVEL_EASY);
+        say(MSG_MENU_NORMAL, LEVEL_NORMAL);
+        say(MSG_MENU_HARD, LEVEL_HARD);
+        if (extra_unlocked)
+            say(MSG_MENU_EXTRA, LEVEL_EXTRA);
+        say(MSG_NEWLINE);
+        say(MSG_LEVEL_PROMPT);
+
+        int32_t level = 0;
+        int32_t ok = read_number(&level);
+        if (ok == END_OF_INPUT)
+            return LEVEL_QUIT;
+        if (ok == 1 && ((level >= LEVEL_QUIT && level <= LEVEL_LUNATIC) || (level == LEVEL_EXTRA && extra_unlocked)))
+            return level;
+        say(MSG_LEVEL_ERROR);
+    }
+}
+
+// Asks one practice question until the answer is a number from 1 to `max`.
+// Returns that number, or END_OF_INPUT.
+int32_t ask_setting(const char *question, int32_t max)
+{
+    for (;;) {
+        say(question, max);
+        int32_t value = 0;
+        int32_t ok = read_number(&value);
+        if (ok == END_OF_INPUT)
+            return END_OF_INPUT;
+        if (ok == 1 && value >= 1 && value <= max)
+            return value;
+        say(MSG_RANGE_ERROR, max);
+    }
+}
+
+} // namespace
+
+int32_t parse_number(const char *token, size_t length, int32_t *value)
+{
+    NumberScan scan = SCAN_START;
+    for (size_t i = 0; i < length; i++)
+        scan_byte(&scan, static_cast<unsigned char>(token[i]));
+    return scan_result(&scan, value);
+}
+
+int32_t read_number(int32_t *value)
+{
+    if (!io_start_token()) {
+        *value = 0;
+        return END_OF_INPUT;
+    }
+    NumberScan scan = SCAN_START;
+    for (int c; (c = io_token_byte()) != -1;)
+        scan_byte(&scan, c);
+    return scan_result(&scan, value);
+}
+
+int32_t select_level(int32_t *digit_count, int32_t *turn_limit, int32_t clear_count)
+{
+    int32_t level = ask_level(clear_count % 10 == 1);
+    if (level == LEVEL_QUIT) {
+        *digit_count = -1;
+        *turn_limit = -1;
+        return LEVEL_QUIT;
+    }
+    if (level == LEVEL_PRACTICE) {
+        *digit_count = ask_setting(MSG_ASK_DIGITS, MAX_DIGITS);
+        *turn_limit = *digit_count == END_OF_INPUT ? END_OF_INPUT : ask_setting(MSG_ASK_TURNS, MAX_TURNS);
+        if (*turn_limit == END_OF_INPUT) {
+            *digit_count = -1;
+            *turn_limit = -1;
+            return LEVEL_QUIT;
+        }
+    } else {
+        *digit_count = LEVELS[level].digit_count;
+        *turn_limit = LEVELS[level].turn_limit;
+    }
+    say(LEVELS[level].summary);
+    say(MSG_DIGIT_COUNT, *digit_count);
+    say(MSG_TURN_LIMIT, *turn_limit);
+    say(MSG_SETTINGS_DONE);
+    return level;
+}

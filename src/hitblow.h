@@ -1,0 +1,32 @@
+// Game types shared by every routine: level codes, capacities and the turn record.
+#pragma once
+
+#include <cstdint>
+
+// Level codes, as typed at the level menu.
+enum : int32_t {
+    LEVEL_QUIT = -1,
+    LEVEL_PRACTICE = 0,
+    LEVEL_EASY = 1,
+    LEVEL_NORMAL = 2,
+    LEVEL_HARD = 3,
+    LEVEL_LUNATIC = 4, // accepted, never listed
+    LEVEL_EXTRA = 5,   // listed and accepted only once unlocked
+};
+
+// The capacities of the game's arrays, and the upper bounds of the practice questions.
+constexpr int32_t MAX_DIGITS = 10;
+constexpr int32_t MAX_TURNS = 16;
+
+// A row of digits, 0 to 9; only the first digit_count elements are in use.
+using Digits = int32_t[MAX_DIGITS];
+
+// One turn of the history: the guess as entered and its HIT and BLOW counts.
+struct TurnRecord {
+    Digits digits;
+    int32_t hit;
+    int32_t blow;
+};
+
+// Returned by the entry routines when standard input has ended.
+constexpr int32_t END_OF_INPUT = -1;

@@ -1,0 +1,399 @@
+// The one place where bytes enter and leave the game: tokens in, message texts out.
+//
+// Input is read as raw bytes on every platform: carriage returns are dropped
+// and a 0x1A byte ends the input.  Output is the messages' Shift-JIS bytes,
+// written unchanged to a file or pipe (with CR LF line ends on Windows) and
+// converted to the terminal's own encoding when standard output is a terminal.
+
+#include "io.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr size_t IN_BUF_SIZE = 4096;  // bytes taken from standard input at once
+constexpr size_t OUT_BUF_SIZE = 512;  // output block size for a file or pipe
+constexpr size_t MESSAGE_SIZE = 128;  // the longest text with its number filled in
+constexpr size_t DISPLAY_SIZE = 4 * MESSAGE_SIZE;  // that text in any display encoding
+
+#ifdef _WIN32
+constexpr bool CRLF_LINE_ENDS = true;
+#else
+constexpr bool CRLF_LINE_ENDS = false;
+#endif
+
+// Input state.  `in_data` points either into in_buf or at the caller's memory.
+unsigned char in_buf[IN_BUF_SIZE];
+const unsigned char *in_data = in_buf;
+size_t in_pos = 0;
+size_t in_len = 0;
+bool in_ended = false;
+bool in_from_memory = false;
+
+// Output state.
+char out_buf[OUT_BUF_SIZE + 1];  // one spare byte for the CR of a CR LF pair
+size_t out_len = 0;
+bool out_unbuffered = false;
+bool out_failed = false;
+char *mem_out = nullptr;
+size_t mem_out_size = 0;
+size_t mem_out_len = 0;
+
+// Reports a failed write of standard output, the way Unix tools do.
+void report_write_error(int error)
+{
+    std::fprintf(stderr, "hitblow: cannot write to standard output: %s\n", std::strerror(error));
+}
+
+#ifdef _WIN32
+using ssize_type = int;
+ssize_type read_some(unsigned char *buf, size_t size)
+{
+    return _read(0, buf, static_cast<unsigned>(size));
+}
+ssize_type write_some(const char *buf, size_t size)
+{
+    return _write(1, buf, static_cast<unsigned>(size));
+}
+#else
+using ssize_type = ssize_t;
+ssize_type read_some(unsigned char *buf, size_t size)
+{
+    return read(0, buf, size);
+}
+ssize_type write_some(const char *buf, size_t size)
+{
+    return write(1, buf, size);
+}
+#endif
+
+// Writes all `size` bytes to standard output.  Returns 0, or the error number
+// of the first write that failed.
+int write_all(const char *buf, size_t size)
+{
+    while (size > 0) {
+        ssize_type n = write_some(buf, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        buf += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+// Sends the buffered bytes out.  A failure ends the program: the game must not
+// go on talking to a player who cannot see it, nor exit as if all was well.
+void flush_output()
+{
+    if (out_len == 0 || out_failed)
+        return;
+    int error = write_all(out_buf, out_len);
+    out_len = 0;
+    if (error != 0) {
+        out_failed = true;
+        report_write_error(error);
+        std::exit(1);
+    }
+}
+
+// Appends bytes to the output block, flushing each time it fills.
+void buffer_bytes(const char *bytes, size_t size)
+{
+    for (size_t i = 0; i < size; i++) {
+        if (CRLF_LINE_ENDS && bytes[i] == '\n')
+            out_buf[out_len++] = '\r';
+        out_buf[out_len++] = bytes[i];
+        if (out_len >= OUT_BUF_SIZE)
+            flush_output();
+    }
+}
+
+// The display side: how a terminal is written to.  display_open() decides it
+// once; display_write() writes one formatted text and returns false when it
+// could not, so that the caller writes the original bytes instead.
+#ifdef _WIN32
+
+HANDLE console = INVALID_HANDLE_VALUE;
+
+void display_open()
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode;
+    if (out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode))
+        console = out;
+}
+
+bool display_active()
+{
+    return console != INVALID_HANDLE_VALUE;
+}
+
+// Writes through the console's wide-character interface, so that the text
+// reads right whatever the console's code page is; the code page is left alone.
+bool display_write(const char *text, size_t size)
+{
+    wchar_t wide[DISPLAY_SIZE];
+    wchar_t lines[2 * DISPLAY_SIZE];
+    int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), wide,
+                                static_cast<int>(DISPLAY_SIZE));
+    if (n <= 0 && size > 0)
+        return false;
+    DWORD count = 0;
+    for (int i = 0; i < n; i++) {
+        if (wide[i] == L'\n')
+            lines[count++] = L'\r';
+        lines[count++] = wide[i];
+    }
+    DWORD written = 0;
+    return WriteConsoleW(console, lines, count, &written, nullptr) && written == count;
+}
+
+#else
+
+// The conversion from code page 932 to the terminal's encoding, or none when
+// the terminal takes Shift-JIS as it is.
+iconv_t display = reinterpret_cast<iconv_t>(-1);
+
+// Compares two character-set names, ignoring case, '-' and '_'.
+bool same_charset(const char *a, const char *b)
+{
+    for (;;) {
+        while (*a == '-' || *a == '_')
+            a++;
+        while (*b == '-' || *b == '_')
+            b++;
+        if (*a == '\0' || *b == '\0')
+            return *a == *b;
+        char ca = *a >= 'a' && *a <= 'z' ? static_cast<char>(*a - 'a' + 'A') : *a;
+        char cb = *b >= 'a' && *b <= 'z' ? static_cast<char>(*b - 'a' + 'A') : *b;
+        if (ca != cb)
+            return false;
+        a++;
+        b++;
+    }
+}
+
+bool names_one_of(const char *name, const char *const *list)
+{
+    for (; *list != nullptr; list++)
+        if (same_charset(name, *list))
+            return true;
+    return false;
+}
+
+// Chooses the display encoding from the player's locale.  This is the only
+// place the program looks at its environment (LANG, LC_ALL, LC_CTYPE), and it
+// does so only when standard output is a terminal.
+void display_open()
+{
+    static const char *const shift_jis[] = {"SHIFT_JIS", "SJIS", "CP932", "WINDOWS-31J", "MS_KANJI",
+                                            "CSSHIFTJIS", "IBM-943", "IBM943", nullptr};
+    static const char *const plain[] = {"", "ANSI_X3.4-1968", "ASCII", "US-ASCII", "646", nullptr};
+    setlocale(LC_CTYPE, "");
+    const char *charset = nl_langinfo(CODESET);
+    if (charset == nullptr)
+        charset = "";
+    if (names_one_of(charset, shift_jis))
+        return;
+    // A locale that names no character set for Japanese gets UTF-8, which is
+    // what nearly every terminal speaks.  glibc's CP932 maps 0x81 0x60 to the
+    // full-width tilde U+FF5E, as the texts mean it.
+    const char *target = names_one_of(charset, plain) ? "UTF-8" : charset;
+    display = iconv_open(target, "CP932");
+}
+
+bool display_active()
+{
+    return display != reinterpret_cast<iconv_t>(-1);
+}
+
+bool display_write(const char *text, size_t size)
+{
+    char converted[DISPLAY_SIZE];
+    char *in = const_cast<char *>(text);
+    size_t in_left = size;
+    char *out = converted;
+    size_t out_left = sizeof converted;
+    iconv(display, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(display, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) ||
+        iconv(display, nullptr, nullptr, &out, &out_left) == static_cast<size_t>(-1))
+        return false;
+    int error = write_all(converted, sizeof converted - out_left);
+    if (error != 0) {
+        out_failed = true;
+        report_write_error(error);
+        std::exit(1);
+    }
+    return true;
+}
+
+#endif
+
+// Refills the input buffer.  Returns false, and marks the input ended, at end
+// of file or on a read error; nothing is read after that.
+bool fill_input()
+{
+    if (in_ended || in_from_memory) {
+        in_ended = true;
+        return false;
+    }
+    for (;;) {
+        ssize_type n = read_some(in_buf, IN_BUF_SIZE);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            in_ended = true;
+            return false;
+        }
+        in_pos = 0;
+        in_len = static_cast<size_t>(n);
+        return true;
+    }
+}
+
+// Returns the next input byte without taking it, or -1 at end of input.
+// Carriage returns are taken and skipped here; 0x1A ends the input for good.
+int peek_byte()
+{
+    for (;;) {
+        if (in_ended)
+            return -1;
+        if (in_pos == in_len && !fill_input())
+            return -1;
+        unsigned char c = in_data[in_pos];
+        if (c == '\r') {
+            in_pos++;
+            continue;
+        }
+        if (c == 0x1A) {
+            in_ended = true;
+            return -1;
+        }
+        return c;
+    }
+}
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
+
+// Writes `number` in decimal into `buf`, which holds at least 11 bytes.
+// Returns the count of bytes written.
+size_t format_int(char *buf, int32_t number)
+{
+    char digits[10];
+    size_t count = 0;
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    size_t len = 0;
+    if (number < 0)
+        buf[len++] = '-';
+    while (count > 0)
+        buf[len++] = digits[--count];
+    return len;
+}
+
+} // namespace
+
+void io_open()
+{
+#ifdef _WIN32
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
+    display_open();
+    out_unbuffered = display_active() || _isatty(1);
+#else
+    out_unbuffered = isatty(1) != 0;
+    if (out_unbuffered)
+        display_open();
+#endif
+}
+
+int io_close(int status)
+{
+    if (in_from_memory)
+        return status;
+    flush_output();
+    return status;
+}
+
+void io_open_memory(const char *input, size_t input_size, char *output, size_t output_size)
+{
+    in_data = reinterpret_cast<const unsigned char *>(input);
+    in_pos = 0;
+    in_len = input_size;
+    in_ended = false;
+    in_from_memory = true;
+    mem_out = output;
+    mem_out_size = output_size;
+    mem_out_len = 0;
+}
+
+size_t io_memory_length()
+{
+    return mem_out_len;
+}
+
+int io_start_token()
+{
+    int c;
+    while ((c = peek_byte()) != -1 && is_space(c))
+        in_pos++;
+    return c != -1;
+}
+
+int io_token_byte()
+{
+    int c = peek_byte();
+    if (c == -1 || is_space(c))
+        return -1;
+    in_pos++;
+    return c == '\0' ? -1 : c;
+}
+
+void say(const char *text, int32_t number)
+{
+    char line[MESSAGE_SIZE];
+    size_t len = 0;
+    for (const char *p = text; *p != '\0' && len + 11 < MESSAGE_SIZE; p++) {
+        if (p[0] == '%' && p[1] == 'd') {
+            len += format_int(line + len, number);
+            p++;
+        } else {
+            line[len++] = *p;
+        }
+    }
+
+    if (in_from_memory) {
+        size_t room = mem_out_size - mem_out_len;
+        size_t n = len < room ? len : room;
+        std::memcpy(mem_out + mem_out_len, line, n);
+        mem_out_len += n;
+        return;
+    }
+    if (display_active() && display_write(line, len))
+        return;
+    buffer_bytes(line, len);
+    if (out_unbuffered)
+        flush_output();
+}

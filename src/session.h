@@ -1,0 +1,8 @@
+// The main loop: one game after another until the player quits.
+#pragma once
+
+#include <cstdint>
+
+// Plays games from the level menu until the quit code or the end of input,
+// then prints the farewell line.  Owns all game state.  Returns 0.
+int32_t play_session();

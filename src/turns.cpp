@@ -1,0 +1,121 @@
+// Game turns: the answer generator, guess entry, judgement, the history listing and the answer.
+
+#include "turns.h"
+
+#include "clock.h"
+#include "entry.h"
+#include "io.h"
+#include "text/messages.h"
+
+namespace {
+
+uint32_t rand_state = 0;
+
+// Returns 1 when two of the first `digit_count` digits are equal.  A set of
+// seen digits gives the same answer as comparing every pair of positions.
+bool has_repeat(const int32_t *digits, int32_t digit_count)
+{
+    uint32_t seen = 0;
+    for (int32_t i = 0; i < digit_count; i++) {
+        uint32_t bit = 1u << digits[i];
+        if (seen & bit)
+            return true;
+        seen |= bit;
+    }
+    return false;
+}
+
+void say_digits(const int32_t *digits, int32_t digit_count)
+{
+    for (int32_t i = 0; i < digit_count; i++)
+        say(MSG_ONE_DIGIT, digits[i]);
+}
+
+} // namespace
+
+void seed_random(uint32_t seed)
+{
+    rand_state = seed;
+    draw_random();
+}
+
+int32_t draw_random()
+{
+    rand_state = rand_state * 22695477u + 1u;
+    return static_cast<int32_t>((rand_state >> 16) & 0x7FFFu);
+}
+
+void draw_answer(int32_t *answer, int32_t digit_count)
+{
+    do {
+        for (int32_t i = 0; i < digit_count; i++)
+            answer[i] = draw_random() % 10;
+    } while (has_repeat(answer, digit_count));
+}
+
+int32_t make_answer(int32_t *answer, int32_t digit_count)
+{
+    seed_random(static_cast<uint32_t>(clock_seconds()));
+    draw_answer(answer, digit_count);
+    return 0;
+}
+
+int32_t input_guess(int32_t *guess, int32_t digit_count)
+{
+    say(MSG_ENTER_DIGITS, digit_count);
+    for (int32_t i = 0; i < digit_count;) {
+        say(MSG_DIGIT_PROMPT, i + 1);
+        int32_t ok = read_number(&guess[i]);
+        if (ok == END_OF_INPUT)
+            return END_OF_INPUT;
+        if (ok == 1 && guess[i] >= 0 && guess[i] <= 9)
+            i++;
+        else
+            say(MSG_DIGIT_ERROR);
+    }
+    return 0;
+}
+
+int32_t judge_guess(const int32_t *guess, const int32_t *answer, int32_t digit_count, TurnRecord *record)
+{
+    int32_t hit = 0;
+    int32_t blow = 0;
+    for (int32_t i = 0; i < digit_count; i++) {
+        for (int32_t j = 0; j < digit_count; j++) {
+            if (guess[i] == answer[j]) {
+                if (i == j)
+                    hit++;
+                else
+                    blow++;
+            }
+        }
+    }
+    say(MSG_HIT, hit);
+    say(MSG_BLOW, blow);
+    for (int32_t i = 0; i < digit_count; i++)
+        record->digits[i] = guess[i];
+    record->hit = hit;
+    record->blow = blow;
+    return hit == digit_count ? 1 : 0;
+}
+
+int32_t show_history(const TurnRecord *history, int32_t count, int32_t digit_count)
+{
+    for (int32_t k = 0; k < count; k++) {
+        say(MSG_TURN_NUMBER, k + 1);
+        say_digits(history[k].digits, digit_count);
+        say(MSG_SPACE);
+        say(MSG_HISTORY_HIT, history[k].hit);
+        say(MSG_HISTORY_BLOW, history[k].blow);
+        say(MSG_NEWLINE);
+    }
+    return 0;
+}
+
+int32_t show_answer(const int32_t *answer, int32_t digit_count)
+{
+    say(MSG_ANSWER_HEAD);
+    say_digits(answer, digit_count);
+    say(MSG_ANSWER_TAIL);
+    return 0;
+}

@@ -1,0 +1,189 @@
+// Tests of the number-entry rule, token reading and the level menu.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "entry.h"
+#include "hitblow.h"
+#include "memory_io.h"
+#include "text/messages.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+struct NumberCase {
+    std::string token;
+    int32_t value;
+    int32_t accepted;
+    const char *why;
+};
+
+const NumberCase NUMBER_CASES[] = {
+    {"0", 0, 1, "a lone zero: first byte is a digit"},
+    {"-0", 0, 0, "value 0 behind a sign is refused"},
+    {"+0", 0, 0, "value 0 behind a sign is refused"},
+    {"-1", -1, 1, "negative values are accepted"},
+    {"+7", 7, 1, "a plus sign"},
+    {"2abc", 2, 1, "digits up to the first non-digit"},
+    {"007", 7, 1, "leading zeros"},
+    {"1.5", 1, 1, "stops at the point"},
+    {"abc", 0, 0, "letters"},
+    {"", 0, 0, "an empty token"},
+    {"-", 0, 0, "a lone sign"},
+    {"--5", 0, 0, "a second sign is not a digit"},
+    {"a5", 0, 0, "digits after a letter are not read"},
+    {"x-1", 0, 0, "a sign after a letter"},
+    {"4294967297", 1, 1, "2^32 + 1 wraps to 1"},
+    {"4294967296", 0, 1, "2^32 wraps to 0, still accepted: first byte is a digit"},
+    {"-4294967296", 0, 0, "wraps to 0 behind a sign: refused"},
+    {"2147483648", INT32_MIN, 1, "2^31 wraps to the most negative value"},
+    {"-2147483648", INT32_MIN, 1, "the most negative value"},
+    {"-2147483649", INT32_MAX, 1, "one below wraps to the most positive"},
+    {"1234567890123456789012345678901234567890", -834729262, 1, "40 digits, converted whole"},
+    {"\x82\x4f", 0, 0, "full-width digit zero in Shift-JIS is not a digit"},
+    {"\x81\x40", 0, 0, "full-width space is a token, not whitespace"},
+    {"5\x82\x4f", 5, 1, "an ASCII digit before a full-width one"},
+};
+
+TEST(ParseNumber, FollowsTheNumberRule)
+{
+    for (const NumberCase &c : NUMBER_CASES) {
+        int32_t value = 12345;
+        int32_t accepted = parse_number(c.token.data(), c.token.size(), &value);
+        EXPECT_EQ(value, c.value) << c.why;
+        EXPECT_EQ(accepted, c.accepted) << c.why;
+    }
+}
+
+// What read_number() returns, one token after another, for a whole input.
+struct TokenCase {
+    std::string input;
+    std::string results; // "value:flag" per token, then "end"
+    const char *why;
+};
+
+const TokenCase TOKEN_CASES[] = {
+    {"1 2\t3\n", "1:1 2:1 3:1 end", "whitespace between tokens"},
+    {"  \v\f 12 ", "12:1 end", "every whitespace byte is skipped"},
+    {"1\r\n2\r\n", "1:1 2:1 end", "carriage returns are dropped"},
+    {"1\r2", "12:1 end", "a carriage return inside a token vanishes"},
+    {"1\0"s "2", "1:1 2:1 end", "a NUL ends a token and is consumed"},
+    {"\0"s "5", "0:0 5:1 end", "a NUL where a token starts is one empty token"},
+    {"\0\0"s, "0:0 0:0 end", "each NUL is its own empty token"},
+    {"3\x1a" "4", "3:1 end", "0x1A ends the input"},
+    {"\x1a", "end", "0x1A at once"},
+    {"", "end", "no input at all"},
+    {"   ", "end", "only whitespace"},
+    {"7", "7:1 end", "a last token without a line end"},
+    {"\x81\x40" "9", "0:0 end", "a full-width space does not split a token"},
+    {std::string(100000, '9') + " 4", "-1:1 4:1 end", "a huge token is read whole"},
+};
+
+TEST(ReadNumber, SplitsInputIntoTokens)
+{
+    for (const TokenCase &c : TOKEN_CASES) {
+        MemoryIo io(c.input);
+        std::string results;
+        for (int i = 0; i < 10; i++) {
+            int32_t value = 99;
+            int32_t flag = read_number(&value);
+            if (flag == END_OF_INPUT) {
+                EXPECT_EQ(value, 0) << c.why;
+                results += "end";
+                break;
+            }
+            results += std::to_string(value) + ":" + std::to_string(flag) + " ";
+        }
+        EXPECT_EQ(results, c.results) << c.why;
+    }
+}
+
+TEST(ReadNumber, EndOfInputIsSticky)
+{
+    MemoryIo io("1\x1a" "2 3 4");
+    int32_t value = 0;
+    EXPECT_EQ(read_number(&value), 1);
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(read_number(&value), END_OF_INPUT);
+}
+
+std::string menu(bool extra)
+{
+    std::string m = "\x93\xef\x88\xd5\x93x\x82\xf0\x91I\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81"
+                    "B-1\x82\xc5\x8fI\x97\xb9\n"
+                    "practice:0 easy:1 normal:2 hard:3 ";
+    if (extra)
+        m += "extra:5 ";
+    return m + "\n" + MSG_LEVEL_PROMPT;
+}
+
+struct LevelCase {
+    std::string input;
+    int32_t clear_count;
+    int32_t level;
+    int32_t digit_count;
+    int32_t turn_limit;
+    int32_t menus; // how many times the whole menu is shown
+    const char *why;
+};
+
+const LevelCase LEVEL_CASES[] = {
+    {"1", 0, LEVEL_EASY, 3, 10, 1, "easy"},
+    {"2", 0, LEVEL_NORMAL, 4, 10, 1, "normal"},
+    {"3", 0, LEVEL_HARD, 4, 8, 1, "hard"},
+    {"4", 0, LEVEL_LUNATIC, 5, 8, 1, "lunatic is accepted though never listed"},
+    {"5 1", 0, LEVEL_EASY, 3, 10, 2, "extra is refused while locked"},
+    {"5", 1, LEVEL_EXTRA, 6, 13, 1, "extra once unlocked"},
+    {"5", 11, LEVEL_EXTRA, 6, 13, 1, "unlocked whenever the count modulo 10 is 1"},
+    {"5 2", 10, LEVEL_NORMAL, 4, 10, 2, "locked when the count modulo 10 is not 1"},
+    {"-1", 0, LEVEL_QUIT, -1, -1, 1, "the quit code"},
+    {"", 0, LEVEL_QUIT, -1, -1, 1, "end of input quits"},
+    {"x -0 +0 6 -2 3", 0, LEVEL_HARD, 4, 8, 6, "every refusal shows the whole menu again"},
+    {"0 3 5", 0, LEVEL_PRACTICE, 3, 5, 1, "practice answers on one line"},
+    {"0 0 11 q 10 17 0 16", 0, LEVEL_PRACTICE, 10, 16, 1, "practice bounds"},
+    {"0 3", 0, LEVEL_QUIT, -1, -1, 1, "end of input at the turn question quits"},
+};
+
+int count_of(const std::string &text, const std::string &part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        n++;
+    return n;
+}
+
+TEST(SelectLevel, AcceptsTheLevelsOfTheMenu)
+{
+    for (const LevelCase &c : LEVEL_CASES) {
+        MemoryIo io(c.input);
+        int32_t digit_count = 0;
+        int32_t turn_limit = 0;
+        EXPECT_EQ(select_level(&digit_count, &turn_limit, c.clear_count), c.level) << c.why;
+        EXPECT_EQ(digit_count, c.digit_count) << c.why;
+        EXPECT_EQ(turn_limit, c.turn_limit) << c.why;
+        bool extra = c.clear_count % 10 == 1;
+        EXPECT_EQ(count_of(io.output(), menu(extra)), c.menus) << c.why;
+        EXPECT_EQ(count_of(io.output(), MSG_LEVEL_ERROR), c.menus - 1) << c.why;
+    }
+}
+
+TEST(SelectLevel, PrintsTheSettingsSummary)
+{
+    MemoryIo io("0 0 11 3 17 5");
+    int32_t digit_count = 0;
+    int32_t turn_limit = 0;
+    select_level(&digit_count, &turn_limit, 0);
+    std::string ask_digits = "\x89\xbd\x8c\x85\x82\xc5\x97V\x82\xd1\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5" "10\x8c\x85):";
+    std::string ask_turns = "\x89\xbd\x89\xf1\x82\xdc\x82\xc5\x93\xfc\x97\xcd\x82\xc5\x82\xab\x82\xe9\x82\xe6\x82\xa4"
+                            "\x82\xc9\x82\xb5\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5" "16\x89\xf1):";
+    std::string range10 = "1\x81`10\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81" "B\n";
+    std::string range16 = "1\x81`16\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81" "B\n";
+    std::string expected = menu(false) + ask_digits + range10 + ask_digits + range10 + ask_digits + ask_turns + range16 +
+               ask_turns + MSG_SUMMARY_PRACTICE + "\x8c\x85\x90\x94    :3\n" + "\x90\xa7\x8c\xc0\x89\xf1\x90\x94:5\n" +
+               MSG_SETTINGS_DONE;
+    EXPECT_EQ(io.output(), expected);
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+// Tests of the answer generator, judgement, guess entry and the listings.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "memory_io.h"
+#include "session.h"
+#include "turns.h"
+
+namespace {
+
+std::string digits_of(const int32_t *digits, int32_t count)
+{
+    std::string s;
+    for (int32_t i = 0; i < count; i++)
+        s += static_cast<char>('0' + digits[i]);
+    return s;
+}
+
+TEST(Random, SeedZeroVectors)
+{
+    seed_random(0);
+    EXPECT_EQ(draw_random(), 346);
+    EXPECT_EQ(draw_random(), 130);
+    EXPECT_EQ(draw_random(), 10982);
+    EXPECT_EQ(draw_random(), 1090);
+}
+
+TEST(Random, DrawsStayInRange)
+{
+    seed_random(0xFFFFFFFFu);
+    for (int i = 0; i < 100000; i++) {
+        int32_t v = draw_random();
+        ASSERT_GE(v, 0);
+        ASSERT_LE(v, 32767);
+    }
+}
+
+struct AnswerCase {
+    uint32_t seed;
+    int32_t digit_count;
+    const char *answer;
+    int32_t next_draw; // the draw after the answer: shows how many draws it took
+};
+
+const AnswerCase ANSWER_CASES[] = {
+    {0, 1, "6", 130},
+    {0, 3, "602", 1090},         // first full draw
+    {0, 4, "1920", -1},          // fourth full draw, the first three repeat a digit
+    {1767228147, 3, "059", -1},  // the fixed test clock
+    {1767228147, 4, "0596", -1},
+    {1767228147, 5, "76034", -1},
+    {1767228147, 6, "205763", -1},
+};
+
+TEST(Answer, FollowsTheRedrawMethod)
+{
+    for (const AnswerCase &c : ANSWER_CASES) {
+        int32_t answer[MAX_DIGITS];
+        seed_random(c.seed);
+        draw_answer(answer, c.digit_count);
+        EXPECT_EQ(digits_of(answer, c.digit_count), c.answer) << c.seed << "/" << c.digit_count;
+        if (c.next_draw >= 0) {
+            EXPECT_EQ(draw_random(), c.next_draw);
+        }
+    }
+}
+
+TEST(Answer, FourDigitsFromSeedZeroTakeFourRows)
+{
+    // Replays the draws by hand: three rows with a repeat, then 1 9 2 0.
+    seed_random(0);
+    std::vector<std::string> rows;
+    for (int r = 0; r < 4; r++) {
+        std::string row;
+        for (int i = 0; i < 4; i++)
+            row += static_cast<char>('0' + draw_random() % 10);
+        rows.push_back(row);
+    }
+    EXPECT_EQ(rows[3], "1920");
+    for (int r = 0; r < 3; r++) {
+        std::string sorted = rows[static_cast<size_t>(r)];
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_NE(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << rows[static_cast<size_t>(r)];
+    }
+}
+
+TEST(Answer, TenDigitsArePermutations)
+{
+    for (uint32_t seed = 0; seed < 20; seed++) {
+        int32_t answer[MAX_DIGITS];
+        seed_random(seed * 7919u);
+        draw_answer(answer, MAX_DIGITS);
+        std::string s = digits_of(answer, MAX_DIGITS);
+        std::sort(s.begin(), s.end());
+        EXPECT_EQ(s, "0123456789");
+    }
+}
+
+struct JudgeCase {
+    std::vector<int32_t> answer;
+    std::vector<int32_t> guess;
+    int32_t hit;
+    int32_t blow;
+    int32_t solved;
+};
+
+const JudgeCase JUDGE_CASES[] = {
+    {{1, 2, 3}, {1, 1, 1}, 1, 2, 0},
+    {{1, 2, 3}, {3, 1, 2}, 0, 3, 0},
+    {{1, 2, 3}, {4, 5, 6}, 0, 0, 0},
+    {{1, 2, 3}, {1, 2, 3}, 3, 0, 1},
+    {{0, 5, 9}, {5, 0, 9}, 1, 2, 0},
+    {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 10, 0, 1},
+    {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, 0, 10, 0},
+    {{7}, {7}, 1, 0, 1},
+    {{7}, {3}, 0, 0, 0},
+};
+
+TEST(JudgeGuess, CountsHitAndBlowOverEveryPair)
+{
+    for (const JudgeCase &c : JUDGE_CASES) {
+        MemoryIo io("");
+        TurnRecord record{};
+        auto n = static_cast<int32_t>(c.answer.size());
+        EXPECT_EQ(judge_guess(c.guess.data(), c.answer.data(), n, &record), c.solved);
+        EXPECT_EQ(record.hit, c.hit);
+        EXPECT_EQ(record.blow, c.blow);
+        EXPECT_EQ(digits_of(record.digits, n), digits_of(c.guess.data(), n));
+        EXPECT_EQ(io.output(), "HIT  :" + std::to_string(c.hit) + "\nBLOW :" + std::to_string(c.blow) + "\n");
+    }
+}
+
+TEST(ShowHistory, ListsOneLinePerTurn)
+{
+    TurnRecord history[MAX_TURNS] = {
+        {{1, 2, 3}, 0, 0},
+        {{5, 0, 9}, 1, 2},
+        {{0, 1, 2}, 1, 0},
+    };
+    const char *turn = "\x89\xf1\x96\xda:"; // 回目:
+    {
+        MemoryIo io("");
+        EXPECT_EQ(show_history(history, 3, 3), 0);
+        EXPECT_EQ(io.output(), std::string("1") + turn + "123 HIT:0 BLOW:0 \n" + "2" + turn + "509 HIT:1 BLOW:2 \n" +
+                                   "3" + turn + "012 HIT:1 BLOW:0 \n");
+    }
+    {
+        MemoryIo io("");
+        show_history(history, 0, 3);
+        EXPECT_EQ(io.output(), "");
+    }
+}
+
+TEST(ShowAnswer, PrintsTheDigitsInOneLine)
+{
+    MemoryIo io("");
+    int32_t answer[MAX_DIGITS] = {0, 5, 9};
+    EXPECT_EQ(show_answer(answer, 3), 0);
+    EXPECT_EQ(io.output(), "\x90\xb3\x89\xf0\x82\xcd" "059\x82\xc5\x82\xb5\x82\xbd\x81\x42\n");
+}
+
+TEST(InputGuess, AsksAgainUntilADigit)
+{
+    MemoryIo io("10 -1 x 0 123 9");
+    int32_t guess[MAX_DIGITS];
+    EXPECT_EQ(input_guess(guess, 2), 0);
+    EXPECT_EQ(digits_of(guess, 2), "09");
+    const std::string error = "0\x81\x60" "9\x82\xcc\x8a\xd4\x82\xcc\x90\xae\x90\x94\x82\xc5\x82\xa8\x8a\xe8\x82\xa2"
+                              "\x82\xb5\x82\xdc\x82\xb7\x81\x42\n";
+    const std::string ask = "\x82\xc2\x96\xda\x82\xcc\x90\x94\x8e\x9a:"; // つ目の数字:
+    EXPECT_EQ(io.output(), "2\x82\xc2\x82\xcc\x90\x94\x8e\x9a\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe"
+                           "\x82\xb3\x82\xa2\x81\x42\n" +
+                               ("1" + ask + error) + ("1" + ask + error) + ("1" + ask + error) + ("1" + ask) +
+                               ("2" + ask + error) + ("2" + ask));
+}
+
+TEST(InputGuess, EndOfInputMidGuess)
+{
+    MemoryIo io("1 2");
+    int32_t guess[MAX_DIGITS];
+    EXPECT_EQ(input_guess(guess, 3), END_OF_INPUT);
+}
+
+TEST(PlaySession, EndOfInputAtAnyPromptEndsWithTheFarewell)
+{
+    // Cut a whole game at every byte: the session must always end tidily.
+    const std::string game = "0 3 4 1 2 3 4 5 6 7 8 9 0 1 2 -1\n";
+    const std::string farewell = "\x83Q\x81[\x83\x80\x82\xf0\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb7\x81\x42\n";
+    for (size_t cut = 0; cut <= game.size(); cut++) {
+        MemoryIo io(game.substr(0, cut));
+        EXPECT_EQ(play_session(), 0);
+        std::string out = io.output();
+        ASSERT_GE(out.size(), farewell.size());
+        EXPECT_EQ(out.substr(out.size() - farewell.size()), farewell) << "cut at " << cut;
+    }
+}
+
+} // namespace
