@@ -58,11 +58,11 @@ struct LevelSettings {
 
 constexpr LevelSettings LEVELS[] = {
     {0, 0, MSG_SUMMARY_PRACTICE}, // practice: asked
-    {3, 10, MSG_SUMMARY_EASY},
-    {4, 10, MSG_SUMMARY_NORMAL},
-    {4, 8, MSG_SUMMARY_HARD},
-    {5, 8, MSG_SUMMARY_LUNATIC},
-    {6, 13, MSG_SUMMARY_EXTRA},
+    {3, 10, MSG_SUMMARY_EASY},    // easy
+    {4, 10, MSG_SUMMARY_NORMAL},  // normal
+    {4, 8, MSG_SUMMARY_HARD},     // hard
+    {5, 8, MSG_SUMMARY_LUNATIC},  // lunatic
+    {6, 13, MSG_SUMMARY_EXTRA},   // extra
 };
 
 // Prints the menu and reads entries until one names a level that may be
@@ -84,7 +84,8 @@ int32_t ask_level(bool extra_unlocked)
         int32_t ok = read_number(&level);
         if (ok == END_OF_INPUT)
             return LEVEL_QUIT;
-        if (ok == 1 && ((level >= LEVEL_QUIT && level <= LEVEL_LUNATIC) || (level == LEVEL_EXTRA && extra_unlocked)))
+        if (ok == 1 &&
+            ((level >= LEVEL_QUIT && level <= LEVEL_LUNATIC) || (level == LEVEL_EXTRA && extra_unlocked)))
             return level;
         say(MSG_LEVEL_ERROR);
     }

@@ -25,10 +25,10 @@
 
 namespace {
 
-constexpr size_t IN_BUF_SIZE = 4096;  // bytes taken from standard input at once
-constexpr size_t OUT_BUF_SIZE = 512;  // output block size for a file or pipe
-constexpr size_t MESSAGE_SIZE = 128;  // the longest text with its number filled in
-constexpr size_t DISPLAY_SIZE = 4 * MESSAGE_SIZE;  // that text in any display encoding
+constexpr size_t IN_BUF_SIZE = 4096;              // bytes taken from standard input at once
+constexpr size_t OUT_BUF_SIZE = 512;              // output block size for a file or pipe
+constexpr size_t MESSAGE_SIZE = 128;              // the longest text with its number filled in
+constexpr size_t DISPLAY_SIZE = 4 * MESSAGE_SIZE; // that text in any display encoding
 
 #ifdef _WIN32
 constexpr bool CRLF_LINE_ENDS = true;
@@ -45,7 +45,7 @@ bool in_ended = false;
 bool in_from_memory = false;
 
 // Output state.
-char out_buf[OUT_BUF_SIZE + 1];  // one spare byte for the CR of a CR LF pair
+char out_buf[OUT_BUF_SIZE + 1]; // one spare byte for the CR of a CR LF pair
 size_t out_len = 0;
 bool out_unbuffered = false;
 bool out_failed = false;
@@ -202,7 +202,7 @@ bool names_one_of(const char *name, const char *const *list)
 // does so only when standard output is a terminal.
 void display_open()
 {
-    static const char *const shift_jis[] = {"SHIFT_JIS", "SJIS", "CP932", "WINDOWS-31J", "MS_KANJI",
+    static const char *const shift_jis[] = {"SHIFT_JIS",  "SJIS",    "CP932",  "WINDOWS-31J", "MS_KANJI",
                                             "CSSHIFTJIS", "IBM-943", "IBM943", nullptr};
     static const char *const plain[] = {"", "ANSI_X3.4-1968", "ASCII", "US-ASCII", "646", nullptr};
     setlocale(LC_CTYPE, "");

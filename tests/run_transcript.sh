@@ -20,8 +20,8 @@ status=$?
 
 if ! cmp -s "$work/expected" "$work/actual"; then
     echo "output differs from $base.out (shown as UTF-8, expected first):"
-    diff -u <(iconv -f CP932 -t UTF-8 "$work/expected" | cat -A) \
-            <(iconv -f CP932 -t UTF-8 "$work/actual" | cat -A) | head -n 60
+    diff -u <(iconv -f CP932 -t UTF-8 "$work/expected" | sed "s/\$/\$/") \
+            <(iconv -f CP932 -t UTF-8 "$work/actual" | sed "s/\$/\$/") | head -n 60
     exit 1
 fi
 if [ "$status" -ne 0 ]; then

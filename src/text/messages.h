@@ -1,51 +1,93 @@
 // The game's message texts as Shift-JIS (code page 932) bytes, each with its Japanese beside it.
 #pragma once
 
+// clang-format off
+
 // Every text the game prints lives here and nowhere else.  "%d" is replaced by a
 // number when the text is printed; every other byte is written as it stands.
 // Bytes of 0x80 and above are written as octal escapes so that no escape can
 // swallow the character after it.
 
 // Main loop: end of the run, game over, wins and the unlock
-inline constexpr char MSG_FAREWELL[] = "\203Q\201[\203\200\202\360\217I\227\271\202\265\202\334\202\267\201B\n";  // "ゲームを終了します。\n" (21 bytes)
-inline constexpr char MSG_GAME_OVER[] = "\203Q\201[\203\200\217I\227\271\n";  // "ゲーム終了\n" (11 bytes)
-inline constexpr char MSG_PLAYER_WINS[] = "\203v\203\214\203C\203\204\202\314\217\237\202\277\n";  // "プレイヤの勝ち\n" (15 bytes)
-inline constexpr char MSG_TO_ALL_PLAYERS[] = "\221S\202\304\202\314\221f\220\260\202\347\202\265\202\253\203v\203\214\203C\203\204\202\326\n";  // "全ての素晴らしきプレイヤへ\n" (27 bytes)
-inline constexpr char MSG_PRAY_EXTRA[] = "Pray to Extra Stage!\n";  // "Pray to Extra Stage!\n" (21 bytes)
+// "ゲームを終了します。\n", 21 bytes
+inline constexpr char MSG_FAREWELL[] = "\203Q\201[\203\200\202\360\217I\227\271\202\265\202\334\202\267\201B\n";
+// "ゲーム終了\n", 11 bytes
+inline constexpr char MSG_GAME_OVER[] = "\203Q\201[\203\200\217I\227\271\n";
+// "プレイヤの勝ち\n", 15 bytes
+inline constexpr char MSG_PLAYER_WINS[] = "\203v\203\214\203C\203\204\202\314\217\237\202\277\n";
+// "全ての素晴らしきプレイヤへ\n", 27 bytes
+inline constexpr char MSG_TO_ALL_PLAYERS[] = "\221S\202\304\202\314\221f\220\260\202\347\202\265\202\253\203v\203\214\203C\203\204\202\326\n";
+// "Pray to Extra Stage!\n", 21 bytes
+inline constexpr char MSG_PRAY_EXTRA[] = "Pray to Extra Stage!\n";
 
 // Level menu, practice questions and settings summary
-inline constexpr char MSG_MENU_TITLE[] = "\223\357\210\325\223x\202\360\221I\221\360\202\265\202\304\202\255\202\276\202\263\202\242\201B%d\202\305\217I\227\271\n";  // "難易度を選択してください。%dで終了\n" (35 bytes)
-inline constexpr char MSG_MENU_PRACTICE[] = "practice:%d ";  // "practice:%d " (12 bytes)
-inline constexpr char MSG_MENU_EASY[] = "easy:%d ";  // "easy:%d " (8 bytes)
-inline constexpr char MSG_MENU_NORMAL[] = "normal:%d ";  // "normal:%d " (10 bytes)
-inline constexpr char MSG_MENU_HARD[] = "hard:%d ";  // "hard:%d " (8 bytes)
-inline constexpr char MSG_MENU_EXTRA[] = "extra:%d ";  // "extra:%d " (9 bytes)
-inline constexpr char MSG_NEWLINE[] = "\n";  // "\n" (1 bytes)
-inline constexpr char MSG_LEVEL_PROMPT[] = "\223\357\210\325\223x:";  // "難易度:" (7 bytes)
-inline constexpr char MSG_LEVEL_ERROR[] = "\202\273\202\314\223\357\210\325\223x\202\315\217o\227\210\202\334\202\271\202\361\201B\202\340\202\244\210\352\223x\220\224\216\232\202\360\223\374\227\315\202\265\202\304\202\255\202\276\202\263\202\242\201B\n";  // "その難易度は出来ません。もう一度数字を入力してください。\n" (57 bytes)
-inline constexpr char MSG_ASK_DIGITS[] = "\211\275\214\205\202\305\227V\202\321\202\334\202\267\202\251(\215\305\221\345%d\214\205):";  // "何桁で遊びますか(最大%d桁):" (27 bytes)
-inline constexpr char MSG_ASK_TURNS[] = "\211\275\211\361\202\334\202\305\223\374\227\315\202\305\202\253\202\351\202\346\202\244\202\311\202\265\202\334\202\267\202\251(\215\305\221\345%d\211\361):";  // "何回まで入力できるようにしますか(最大%d回):" (43 bytes)
-inline constexpr char MSG_RANGE_ERROR[] = "1\201`%d\202\314\212\324\202\305\202\250\212\350\202\242\202\265\202\334\202\267\201B\n";  // "1～%dの間でお願いします。\n" (26 bytes)
-inline constexpr char MSG_SUMMARY_PRACTICE[] = "\223\357\210\325\223x  :practice\n";  // "難易度  :practice\n" (18 bytes)
-inline constexpr char MSG_SUMMARY_EASY[] = "\223\357\210\325\223x  :easy\n";  // "難易度  :easy\n" (14 bytes)
-inline constexpr char MSG_SUMMARY_NORMAL[] = "\223\357\210\325\223x  :normal\n";  // "難易度  :normal\n" (16 bytes)
-inline constexpr char MSG_SUMMARY_HARD[] = "\223\357\210\325\223x  :hard\n";  // "難易度  :hard\n" (14 bytes)
-inline constexpr char MSG_SUMMARY_LUNATIC[] = "\223\357\210\325\223x  :lunatic\n";  // "難易度  :lunatic\n" (17 bytes)
-inline constexpr char MSG_SUMMARY_EXTRA[] = "\223\357\210\325\223x  :extra\n";  // "難易度  :extra\n" (15 bytes)
-inline constexpr char MSG_DIGIT_COUNT[] = "\214\205\220\224    :%d\n";  // "桁数    :%d\n" (12 bytes)
-inline constexpr char MSG_TURN_LIMIT[] = "\220\247\214\300\211\361\220\224:%d\n";  // "制限回数:%d\n" (12 bytes)
-inline constexpr char MSG_SETTINGS_DONE[] = "\210\310\217\343\202\314\220\335\222\350\202\305\203Q\201[\203\200\202\360\216n\202\337\202\334\202\267\201B\n";  // "以上の設定でゲームを始めます。\n" (31 bytes)
+// "難易度を選択してください。%dで終了\n", 35 bytes
+inline constexpr char MSG_MENU_TITLE[] = "\223\357\210\325\223x\202\360\221I\221\360\202\265\202\304\202\255\202\276\202\263\202\242\201B%d\202\305\217I\227\271\n";
+// "practice:%d ", 12 bytes
+inline constexpr char MSG_MENU_PRACTICE[] = "practice:%d ";
+// "easy:%d ", 8 bytes
+inline constexpr char MSG_MENU_EASY[] = "easy:%d ";
+// "normal:%d ", 10 bytes
+inline constexpr char MSG_MENU_NORMAL[] = "normal:%d ";
+// "hard:%d ", 8 bytes
+inline constexpr char MSG_MENU_HARD[] = "hard:%d ";
+// "extra:%d ", 9 bytes
+inline constexpr char MSG_MENU_EXTRA[] = "extra:%d ";
+// "\n", 1 bytes
+inline constexpr char MSG_NEWLINE[] = "\n";
+// "難易度:", 7 bytes
+inline constexpr char MSG_LEVEL_PROMPT[] = "\223\357\210\325\223x:";
+// "その難易度は出来ません。もう一度数字を入力してください。\n", 57 bytes
+inline constexpr char MSG_LEVEL_ERROR[] = "\202\273\202\314\223\357\210\325\223x\202\315\217o\227\210\202\334\202\271\202\361\201B\202\340\202\244\210\352\223x\220\224\216\232\202\360\223\374\227\315\202\265\202\304\202\255\202\276\202\263\202\242\201B\n";
+// "何桁で遊びますか(最大%d桁):", 27 bytes
+inline constexpr char MSG_ASK_DIGITS[] = "\211\275\214\205\202\305\227V\202\321\202\334\202\267\202\251(\215\305\221\345%d\214\205):";
+// "何回まで入力できるようにしますか(最大%d回):", 43 bytes
+inline constexpr char MSG_ASK_TURNS[] = "\211\275\211\361\202\334\202\305\223\374\227\315\202\305\202\253\202\351\202\346\202\244\202\311\202\265\202\334\202\267\202\251(\215\305\221\345%d\211\361):";
+// "1～%dの間でお願いします。\n", 26 bytes
+inline constexpr char MSG_RANGE_ERROR[] = "1\201`%d\202\314\212\324\202\305\202\250\212\350\202\242\202\265\202\334\202\267\201B\n";
+// "難易度  :practice\n", 18 bytes
+inline constexpr char MSG_SUMMARY_PRACTICE[] = "\223\357\210\325\223x  :practice\n";
+// "難易度  :easy\n", 14 bytes
+inline constexpr char MSG_SUMMARY_EASY[] = "\223\357\210\325\223x  :easy\n";
+// "難易度  :normal\n", 16 bytes
+inline constexpr char MSG_SUMMARY_NORMAL[] = "\223\357\210\325\223x  :normal\n";
+// "難易度  :hard\n", 14 bytes
+inline constexpr char MSG_SUMMARY_HARD[] = "\223\357\210\325\223x  :hard\n";
+// "難易度  :lunatic\n", 17 bytes
+inline constexpr char MSG_SUMMARY_LUNATIC[] = "\223\357\210\325\223x  :lunatic\n";
+// "難易度  :extra\n", 15 bytes
+inline constexpr char MSG_SUMMARY_EXTRA[] = "\223\357\210\325\223x  :extra\n";
+// "桁数    :%d\n", 12 bytes
+inline constexpr char MSG_DIGIT_COUNT[] = "\214\205\220\224    :%d\n";
+// "制限回数:%d\n", 12 bytes
+inline constexpr char MSG_TURN_LIMIT[] = "\220\247\214\300\211\361\220\224:%d\n";
+// "以上の設定でゲームを始めます。\n", 31 bytes
+inline constexpr char MSG_SETTINGS_DONE[] = "\210\310\217\343\202\314\220\335\222\350\202\305\203Q\201[\203\200\202\360\216n\202\337\202\334\202\267\201B\n";
 
 // Guess entry, judgement, history and answer
-inline constexpr char MSG_ENTER_DIGITS[] = "%d\202\302\202\314\220\224\216\232\202\360\223\374\227\315\202\265\202\304\202\255\202\276\202\263\202\242\201B\n";  // "%dつの数字を入力してください。\n" (31 bytes)
-inline constexpr char MSG_DIGIT_PROMPT[] = "%d\202\302\226\332\202\314\220\224\216\232:";  // "%dつ目の数字:" (13 bytes)
-inline constexpr char MSG_DIGIT_ERROR[] = "0\201`9\202\314\212\324\202\314\220\256\220\224\202\305\202\250\212\350\202\242\202\265\202\334\202\267\201B\n";  // "0～9の間の整数でお願いします。\n" (31 bytes)
-inline constexpr char MSG_HIT[] = "HIT  :%d\n";  // "HIT  :%d\n" (9 bytes)
-inline constexpr char MSG_BLOW[] = "BLOW :%d\n";  // "BLOW :%d\n" (9 bytes)
-inline constexpr char MSG_TURN_NUMBER[] = "%d\211\361\226\332:";  // "%d回目:" (7 bytes)
-inline constexpr char MSG_ONE_DIGIT[] = "%d";  // "%d" (2 bytes)
-inline constexpr char MSG_SPACE[] = " ";  // " " (1 bytes)
-inline constexpr char MSG_HISTORY_HIT[] = "HIT:%d ";  // "HIT:%d " (7 bytes)
-inline constexpr char MSG_HISTORY_BLOW[] = "BLOW:%d ";  // "BLOW:%d " (8 bytes)
-inline constexpr char MSG_ANSWER_HEAD[] = "\220\263\211\360\202\315";  // "正解は" (6 bytes)
-inline constexpr char MSG_ANSWER_TAIL[] = "\202\305\202\265\202\275\201B\n";  // "でした。\n" (9 bytes)
+// "%dつの数字を入力してください。\n", 31 bytes
+inline constexpr char MSG_ENTER_DIGITS[] = "%d\202\302\202\314\220\224\216\232\202\360\223\374\227\315\202\265\202\304\202\255\202\276\202\263\202\242\201B\n";
+// "%dつ目の数字:", 13 bytes
+inline constexpr char MSG_DIGIT_PROMPT[] = "%d\202\302\226\332\202\314\220\224\216\232:";
+// "0～9の間の整数でお願いします。\n", 31 bytes
+inline constexpr char MSG_DIGIT_ERROR[] = "0\201`9\202\314\212\324\202\314\220\256\220\224\202\305\202\250\212\350\202\242\202\265\202\334\202\267\201B\n";
+// "HIT  :%d\n", 9 bytes
+inline constexpr char MSG_HIT[] = "HIT  :%d\n";
+// "BLOW :%d\n", 9 bytes
+inline constexpr char MSG_BLOW[] = "BLOW :%d\n";
+// "%d回目:", 7 bytes
+inline constexpr char MSG_TURN_NUMBER[] = "%d\211\361\226\332:";
+// "%d", 2 bytes
+inline constexpr char MSG_ONE_DIGIT[] = "%d";
+// " ", 1 bytes
+inline constexpr char MSG_SPACE[] = " ";
+// "HIT:%d ", 7 bytes
+inline constexpr char MSG_HISTORY_HIT[] = "HIT:%d ";
+// "BLOW:%d ", 8 bytes
+inline constexpr char MSG_HISTORY_BLOW[] = "BLOW:%d ";
+// "正解は", 6 bytes
+inline constexpr char MSG_ANSWER_HEAD[] = "\220\263\211\360\202\315";
+// "でした。\n", 9 bytes
+inline constexpr char MSG_ANSWER_TAIL[] = "\202\305\202\265\202\275\201B\n";
+
+// clang-format on

@@ -69,15 +69,23 @@ const TokenCase TOKEN_CASES[] = {
     {"  \v\f 12 ", "12:1 end", "every whitespace byte is skipped"},
     {"1\r\n2\r\n", "1:1 2:1 end", "carriage returns are dropped"},
     {"1\r2", "12:1 end", "a carriage return inside a token vanishes"},
-    {"1\0"s "2", "1:1 2:1 end", "a NUL ends a token and is consumed"},
-    {"\0"s "5", "0:0 5:1 end", "a NUL where a token starts is one empty token"},
+    {"1\0"s
+     "2",
+     "1:1 2:1 end", "a NUL ends a token and is consumed"},
+    {"\0"s
+     "5",
+     "0:0 5:1 end", "a NUL where a token starts is one empty token"},
     {"\0\0"s, "0:0 0:0 end", "each NUL is its own empty token"},
-    {"3\x1a" "4", "3:1 end", "0x1A ends the input"},
+    {"3\x1a"
+     "4",
+     "3:1 end", "0x1A ends the input"},
     {"\x1a", "end", "0x1A at once"},
     {"", "end", "no input at all"},
     {"   ", "end", "only whitespace"},
     {"7", "7:1 end", "a last token without a line end"},
-    {"\x81\x40" "9", "0:0 end", "a full-width space does not split a token"},
+    {"\x81\x40"
+     "9",
+     "0:0 end", "a full-width space does not split a token"},
     {std::string(100000, '9') + " 4", "-1:1 4:1 end", "a huge token is read whole"},
 };
 
@@ -102,7 +110,8 @@ TEST(ReadNumber, SplitsInputIntoTokens)
 
 TEST(ReadNumber, EndOfInputIsSticky)
 {
-    MemoryIo io("1\x1a" "2 3 4");
+    MemoryIo io("1\x1a"
+                "2 3 4");
     int32_t value = 0;
     EXPECT_EQ(read_number(&value), 1);
     for (int i = 0; i < 3; i++)
@@ -111,9 +120,10 @@ TEST(ReadNumber, EndOfInputIsSticky)
 
 std::string menu(bool extra)
 {
-    std::string m = "\x93\xef\x88\xd5\x93x\x82\xf0\x91I\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81"
-                    "B-1\x82\xc5\x8fI\x97\xb9\n"
-                    "practice:0 easy:1 normal:2 hard:3 ";
+    std::string m =
+        "\x93\xef\x88\xd5\x93x\x82\xf0\x91I\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81"
+        "B-1\x82\xc5\x8fI\x97\xb9\n"
+        "practice:0 easy:1 normal:2 hard:3 ";
     if (extra)
         m += "extra:5 ";
     return m + "\n" + MSG_LEVEL_PROMPT;
@@ -175,14 +185,22 @@ TEST(SelectLevel, PrintsTheSettingsSummary)
     int32_t digit_count = 0;
     int32_t turn_limit = 0;
     select_level(&digit_count, &turn_limit, 0);
-    std::string ask_digits = "\x89\xbd\x8c\x85\x82\xc5\x97V\x82\xd1\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5" "10\x8c\x85):";
-    std::string ask_turns = "\x89\xbd\x89\xf1\x82\xdc\x82\xc5\x93\xfc\x97\xcd\x82\xc5\x82\xab\x82\xe9\x82\xe6\x82\xa4"
-                            "\x82\xc9\x82\xb5\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5" "16\x89\xf1):";
-    std::string range10 = "1\x81`10\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81" "B\n";
-    std::string range16 = "1\x81`16\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81" "B\n";
-    std::string expected = menu(false) + ask_digits + range10 + ask_digits + range10 + ask_digits + ask_turns + range16 +
-               ask_turns + MSG_SUMMARY_PRACTICE + "\x8c\x85\x90\x94    :3\n" + "\x90\xa7\x8c\xc0\x89\xf1\x90\x94:5\n" +
-               MSG_SETTINGS_DONE;
+    std::string ask_digits = "\x89\xbd\x8c\x85\x82\xc5\x97V\x82\xd1\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5"
+                             "10\x8c\x85):";
+    std::string ask_turns =
+        "\x89\xbd\x89\xf1\x82\xdc\x82\xc5\x93\xfc\x97\xcd\x82\xc5\x82\xab\x82\xe9\x82\xe6\x82\xa4"
+        "\x82\xc9\x82\xb5\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5"
+        "16\x89\xf1):";
+    std::string range10 =
+        "1\x81`10\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81"
+        "B\n";
+    std::string range16 =
+        "1\x81`16\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81"
+        "B\n";
+    std::string expected = menu(false) + ask_digits + range10 + ask_digits + range10 + ask_digits +
+                           ask_turns + range16 + ask_turns + MSG_SUMMARY_PRACTICE +
+                           "\x8c\x85\x90\x94    :3\n" + "\x90\xa7\x8c\xc0\x89\xf1\x90\x94:5\n" +
+                           MSG_SETTINGS_DONE;
     EXPECT_EQ(io.output(), expected);
 }
 

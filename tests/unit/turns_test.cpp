@@ -48,9 +48,9 @@ struct AnswerCase {
 
 const AnswerCase ANSWER_CASES[] = {
     {0, 1, "6", 130},
-    {0, 3, "602", 1090},         // first full draw
-    {0, 4, "1920", -1},          // fourth full draw, the first three repeat a digit
-    {1767228147, 3, "059", -1},  // the fixed test clock
+    {0, 3, "602", 1090},        // first full draw
+    {0, 4, "1920", -1},         // fourth full draw, the first three repeat a digit
+    {1767228147, 3, "059", -1}, // the fixed test clock
     {1767228147, 4, "0596", -1},
     {1767228147, 5, "76034", -1},
     {1767228147, 6, "205763", -1},
@@ -84,7 +84,8 @@ TEST(Answer, FourDigitsFromSeedZeroTakeFourRows)
     for (int r = 0; r < 3; r++) {
         std::string sorted = rows[static_cast<size_t>(r)];
         std::sort(sorted.begin(), sorted.end());
-        EXPECT_NE(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << rows[static_cast<size_t>(r)];
+        EXPECT_NE(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
+            << rows[static_cast<size_t>(r)];
     }
 }
 
@@ -145,8 +146,8 @@ TEST(ShowHistory, ListsOneLinePerTurn)
     {
         MemoryIo io("");
         EXPECT_EQ(show_history(history, 3, 3), 0);
-        EXPECT_EQ(io.output(), std::string("1") + turn + "123 HIT:0 BLOW:0 \n" + "2" + turn + "509 HIT:1 BLOW:2 \n" +
-                                   "3" + turn + "012 HIT:1 BLOW:0 \n");
+        EXPECT_EQ(io.output(), std::string("1") + turn + "123 HIT:0 BLOW:0 \n" + "2" + turn +
+                                   "509 HIT:1 BLOW:2 \n" + "3" + turn + "012 HIT:1 BLOW:0 \n");
     }
     {
         MemoryIo io("");
@@ -160,7 +161,8 @@ TEST(ShowAnswer, PrintsTheDigitsInOneLine)
     MemoryIo io("");
     int32_t answer[MAX_DIGITS] = {0, 5, 9};
     EXPECT_EQ(show_answer(answer, 3), 0);
-    EXPECT_EQ(io.output(), "\x90\xb3\x89\xf0\x82\xcd" "059\x82\xc5\x82\xb5\x82\xbd\x81\x42\n");
+    EXPECT_EQ(io.output(), "\x90\xb3\x89\xf0\x82\xcd"
+                           "059\x82\xc5\x82\xb5\x82\xbd\x81\x42\n");
 }
 
 TEST(InputGuess, AsksAgainUntilADigit)
@@ -169,13 +171,15 @@ TEST(InputGuess, AsksAgainUntilADigit)
     int32_t guess[MAX_DIGITS];
     EXPECT_EQ(input_guess(guess, 2), 0);
     EXPECT_EQ(digits_of(guess, 2), "09");
-    const std::string error = "0\x81\x60" "9\x82\xcc\x8a\xd4\x82\xcc\x90\xae\x90\x94\x82\xc5\x82\xa8\x8a\xe8\x82\xa2"
+    const std::string error = "0\x81\x60"
+                              "9\x82\xcc\x8a\xd4\x82\xcc\x90\xae\x90\x94\x82\xc5\x82\xa8\x8a\xe8\x82\xa2"
                               "\x82\xb5\x82\xdc\x82\xb7\x81\x42\n";
     const std::string ask = "\x82\xc2\x96\xda\x82\xcc\x90\x94\x8e\x9a:"; // つ目の数字:
-    EXPECT_EQ(io.output(), "2\x82\xc2\x82\xcc\x90\x94\x8e\x9a\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe"
-                           "\x82\xb3\x82\xa2\x81\x42\n" +
-                               ("1" + ask + error) + ("1" + ask + error) + ("1" + ask + error) + ("1" + ask) +
-                               ("2" + ask + error) + ("2" + ask));
+    EXPECT_EQ(io.output(),
+              "2\x82\xc2\x82\xcc\x90\x94\x8e\x9a\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe"
+              "\x82\xb3\x82\xa2\x81\x42\n" +
+                  ("1" + ask + error) + ("1" + ask + error) + ("1" + ask + error) + ("1" + ask) +
+                  ("2" + ask + error) + ("2" + ask));
 }
 
 TEST(InputGuess, EndOfInputMidGuess)
