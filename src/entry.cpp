@@ -3,7 +3,7 @@
 #include "entry.h"
 
 #include "hitblow.h"
-#include "io.h"
+#include "game_io.h"
 #include "text/messages.h"
 
 namespace {

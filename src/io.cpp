@@ -5,7 +5,7 @@
 // written unchanged to a file or pipe (with CR LF line ends on Windows) and
 // converted to the terminal's own encoding when standard output is a terminal.
 
-#include "io.h"
+#include "game_io.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,8 +13,6 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 #else
 #include <iconv.h>
@@ -59,15 +57,44 @@ void report_write_error(int error)
     std::fprintf(stderr, "hitblow: cannot write to standard output: %s\n", std::strerror(error));
 }
 
+// read_some() reads up to `size` bytes of standard input and returns how many
+// it read, 0 at end of input, or -1 with errno set.  write_some() writes up to
+// `size` bytes of standard output and returns how many it wrote, or -1 with
+// errno set.
 #ifdef _WIN32
+// Windows: straight through the standard handles, which pass bytes unchanged;
+// the C runtime's text mode would add and drop bytes by rules of its own.
+// Win32 errors are told as the errno values that name them.
 using ssize_type = int;
 ssize_type read_some(unsigned char *buf, size_t size)
 {
-    return _read(0, buf, static_cast<unsigned>(size));
+    DWORD got = 0;
+    if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, static_cast<DWORD>(size), &got, nullptr))
+        return static_cast<ssize_type>(got);
+    if (GetLastError() == ERROR_BROKEN_PIPE) // the writing end of a pipe closed
+        return 0;
+    errno = EIO;
+    return -1;
 }
 ssize_type write_some(const char *buf, size_t size)
 {
-    return _write(1, buf, static_cast<unsigned>(size));
+    DWORD put = 0;
+    if (WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), buf, static_cast<DWORD>(size), &put, nullptr))
+        return static_cast<ssize_type>(put);
+    switch (GetLastError()) {
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        errno = EPIPE;
+        break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        errno = ENOSPC;
+        break;
+    default:
+        errno = EIO;
+        break;
+    }
+    return -1;
 }
 #else
 using ssize_type = ssize_t;
@@ -318,10 +345,10 @@ size_t format_int(char *buf, int32_t number)
 void io_open()
 {
 #ifdef _WIN32
-    _setmode(0, _O_BINARY);
-    _setmode(1, _O_BINARY);
+    // Only a console is written unbuffered; the NUL device is no console,
+    // though the C runtime's _isatty() says it is a character device.
     display_open();
-    out_unbuffered = display_active() || _isatty(1);
+    out_unbuffered = display_active();
 #else
     out_unbuffered = isatty(1) != 0;
     if (out_unbuffered)
@@ -373,7 +400,7 @@ int io_token_byte()
 
 void say(const char *text, int32_t number)
 {
-    char line[MESSAGE_SIZE];
+    char line[MESSAGE_SIZE] = {}; // zeroed only to quiet a false "may be used uninitialized"
     size_t len = 0;
     for (const char *p = text; *p != '\0' && len + 11 < MESSAGE_SIZE; p++) {
         if (p[0] == '%' && p[1] == 'd') {

@@ -1,6 +1,6 @@
 // hitblow: a console game of Hit & Blow.  Takes no arguments; exits 0 when the player quits.
 
-#include "io.h"
+#include "game_io.h"
 #include "session.h"
 
 int main()

@@ -4,7 +4,7 @@
 
 #include "entry.h"
 #include "hitblow.h"
-#include "io.h"
+#include "game_io.h"
 #include "text/messages.h"
 #include "turns.h"
 

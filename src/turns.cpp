@@ -4,7 +4,7 @@
 
 #include "clock.h"
 #include "entry.h"
-#include "io.h"
+#include "game_io.h"
 #include "text/messages.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "io.h"
+#include "game_io.h"
 
 class MemoryIo {
   public:

@@ -1,4 +1,5 @@
 // The one place where bytes enter and leave the game: tokens in, message texts out.
+// (Not named io.h: that would hide the Windows C runtime's own <io.h>.)
 #pragma once
 
 #include <cstddef>
