@@ -1,0 +1,94 @@
+// Writes the typed side of a long scripted session for the fixed-clock build: many games at every level.
+//
+// usage: session_script GAMES
+//
+// The script plays GAMES games and then quits with -1.  It knows the answers
+// because it draws them the way the fixed-clock build does (the same clock,
+// the same generator), so every game ends where the script expects: the games
+// at easy, normal, hard, lunatic and extra, and practice games of 1 to 10
+// digits and 1 to 16 turns, are won or lost in turn.  The first game is an easy
+// win, which unlocks extra for the rest of the run.  A few refused entries are
+// mixed in.  The game prints one answer line per game, which is how the
+// callers check that the script and the game stayed in step.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "hitblow.h"
+#include "turns.h"
+
+namespace {
+
+struct Level {
+    int32_t code;
+    int32_t digit_count;
+    int32_t turn_limit;
+};
+
+constexpr Level FIXED_LEVELS[] = {
+    {LEVEL_EASY, 3, 10},   {LEVEL_NORMAL, 4, 10}, {LEVEL_HARD, 4, 8},
+    {LEVEL_LUNATIC, 5, 8}, {LEVEL_EXTRA, 6, 13},
+};
+constexpr int32_t KINDS = 6; // the five fixed levels, then practice
+
+Digits answers[MAX_DIGITS + 1]; // answers[n]: the answer of every n-digit game
+
+// Types one guess: the digits on one line, each its own token.
+void type_guess(const int32_t *digits, int32_t digit_count)
+{
+    for (int32_t i = 0; i < digit_count; i++)
+        std::printf(i == 0 ? "%d" : " %d", digits[i]);
+    std::printf("\n");
+}
+
+// Types a guess that is certainly wrong: every digit moved on by one.
+void type_miss(const int32_t *answer, int32_t digit_count)
+{
+    Digits miss;
+    for (int32_t i = 0; i < digit_count; i++)
+        miss[i] = (answer[i] + 1) % 10;
+    type_guess(miss, digit_count);
+}
+
+// Types one whole game, number `game` of the run.
+void type_game(int32_t game)
+{
+    int32_t kind = game % KINDS;
+    bool win = (game / KINDS) % 2 == 0;
+    Level level;
+    if (kind < KINDS - 1) {
+        level = FIXED_LEVELS[kind];
+        std::printf("%d\n", level.code);
+    } else {
+        level = {LEVEL_PRACTICE, game / KINDS % MAX_DIGITS + 1, game / KINDS % MAX_TURNS + 1};
+        std::printf("%d %d %d\n", level.code, level.digit_count, level.turn_limit);
+    }
+    if (game % 7 == 3)
+        std::printf("x 10\n"); // two refused entries at the first digit prompt
+    const int32_t *answer = answers[level.digit_count];
+    int32_t misses = win ? (game / 2) % level.turn_limit : level.turn_limit;
+    for (int32_t turn = 0; turn < misses; turn++)
+        type_miss(answer, level.digit_count);
+    if (win)
+        type_guess(answer, level.digit_count);
+    if (game % 11 == 5)
+        std::printf("-0 abc 6\n"); // three refused entries at the next menu
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: session_script GAMES\n");
+        return 2;
+    }
+    long games = std::strtol(argv[1], nullptr, 10);
+    for (int32_t n = 1; n <= MAX_DIGITS; n++)
+        make_answer(answers[n], n);
+    for (int32_t game = 0; game < games; game++)
+        type_game(game);
+    std::printf("-1\n");
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
