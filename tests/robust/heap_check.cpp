@@ -16,6 +16,9 @@
 #include "game_io.h"
 #include "session.h"
 
+// glibc's own allocator has reserved names, and the replacements keep their
+// own parameter names rather than the C library's.
+// NOLINTBEGIN(bugprone-reserved-identifier, readability-inconsistent-declaration-parameter-name)
 extern "C" {
 void *__libc_malloc(size_t size);
 void *__libc_calloc(size_t count, size_t size);
@@ -69,6 +72,7 @@ void free(void *ptr)
     __libc_free(ptr);
 }
 }
+// NOLINTEND(bugprone-reserved-identifier, readability-inconsistent-declaration-parameter-name)
 
 int main()
 {
