@@ -1,0 +1,87 @@
+// Google Benchmark timings of the game's hot routines: answer generation, number entry and message output.
+//
+// Run by hand (the bench preset builds it): ./build/bench/bench/game_bench
+
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "entry.h"
+#include "game_io.h"
+#include "hitblow.h"
+#include "text/messages.h"
+#include "turns.h"
+
+namespace {
+
+// One answer of range(0) digits per iteration, the generator running on from
+// one answer to the next as it does within a game's redraws.  At 10 digits an
+// answer takes about 2,756 rows of ten draws on average.
+void BM_DrawAnswer(benchmark::State &state)
+{
+    auto digit_count = static_cast<int32_t>(state.range(0));
+    Digits answer;
+    seed_random(1767228147u);
+    for (auto _ : state) {
+        draw_answer(answer, digit_count);
+        benchmark::DoNotOptimize(answer);
+    }
+}
+BENCHMARK(BM_DrawAnswer)->DenseRange(1, MAX_DIGITS);
+
+// Tokens as players type them, and the longest ones the rule still converts.
+const char *const TOKENS[] = {"7",   "-1",         "2abc",
+                              "007", "4294967295", "12345678901234567890123456789012345678901"};
+
+void BM_ParseNumber(benchmark::State &state)
+{
+    std::string token = TOKENS[state.range(0)];
+    state.SetLabel(token);
+    for (auto _ : state) {
+        int32_t value;
+        benchmark::DoNotOptimize(parse_number(token.data(), token.size(), &value));
+        benchmark::DoNotOptimize(value);
+    }
+}
+BENCHMARK(BM_ParseNumber)->DenseRange(0, sizeof TOKENS / sizeof TOKENS[0] - 1);
+
+// read_number() over a memory buffer of typed guesses, one token per iteration.
+void BM_ReadNumber(benchmark::State &state)
+{
+    std::string input;
+    for (int i = 0; i < 1000; i++)
+        input += "1 0 5 9\r\n";
+    char output[1];
+    io_open_memory(input.data(), input.size(), output, sizeof output);
+    for (auto _ : state) {
+        int32_t value;
+        if (read_number(&value) == END_OF_INPUT) {
+            io_open_memory(input.data(), input.size(), output, sizeof output);
+            read_number(&value);
+        }
+        benchmark::DoNotOptimize(value);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReadNumber);
+
+// say() with a number filled in, into a memory buffer: a history line's head.
+void BM_Say(benchmark::State &state)
+{
+    static char output[1 << 16];
+    io_open_memory("", 0, output, sizeof output);
+    int32_t turn = 0;
+    for (auto _ : state) {
+        if (io_memory_length() > sizeof output - 64)
+            io_open_memory("", 0, output, sizeof output);
+        say(MSG_TURN_NUMBER, ++turn % MAX_TURNS);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Say);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,92 @@
+// The game's input and output done the plain C stdio way, for comparing speed with src/io.cpp.
+//
+// It implements game_io.h with getchar(), ungetc() and printf() on a stdout
+// fully buffered in 512-byte blocks, as a straightforward C program of the
+// same dialogue would.  Linked with the game's own routines it makes
+// hitblow-stdio, which prints the same bytes as the game (on POSIX, to a file
+// or pipe) and which bench/session.sh times beside it.  Not for play: there
+// is no terminal conversion and no memory mode.
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "game_io.h"
+
+namespace {
+
+char out_block[512];
+bool in_ended = false;
+
+// Returns the next byte with CR bytes dropped and 0x1A ending the input, or EOF.
+int next_byte()
+{
+    if (in_ended)
+        return EOF;
+    int c;
+    while ((c = std::getchar()) == '\r')
+        ;
+    if (c == EOF || c == 0x1A) {
+        in_ended = true;
+        return EOF;
+    }
+    return c;
+}
+
+bool is_space(int c)
+{
+    return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
+
+} // namespace
+
+void io_open()
+{
+    std::setvbuf(stdout, out_block, _IOFBF, sizeof out_block);
+}
+
+int io_close(int status)
+{
+    if (std::fflush(stdout) != 0) {
+        std::perror("hitblow: cannot write to standard output");
+        return 1;
+    }
+    return status;
+}
+
+void io_open_memory(const char *, size_t, char *, size_t)
+{
+    std::abort();
+}
+
+size_t io_memory_length()
+{
+    return 0;
+}
+
+int io_start_token()
+{
+    int c;
+    while ((c = next_byte()) != EOF && is_space(c))
+        ;
+    if (c == EOF)
+        return 0;
+    std::ungetc(c, stdin);
+    return 1;
+}
+
+int io_token_byte()
+{
+    int c = next_byte();
+    if (c == EOF)
+        return -1;
+    if (is_space(c)) {
+        std::ungetc(c, stdin);
+        return -1;
+    }
+    return c == '\0' ? -1 : c;
+}
+
+void say(const char *text, int32_t number)
+{
+    std::printf(text, number);
+}
