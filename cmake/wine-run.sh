@@ -10,6 +10,10 @@
 set -euo pipefail
 prefix=$1
 shift
+case $prefix in
+/*) ;;
+*) prefix=$PWD/$prefix ;; # Wine takes only an absolute path
+esac
 
 wine=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64

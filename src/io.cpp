@@ -83,12 +83,16 @@ ssize_type write_some(const char *buf, size_t size)
         return static_cast<ssize_type>(put);
     switch (GetLastError()) {
     case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA:
+    case ERROR_NO_DATA:            // the reader closed the pipe (Windows)
+    case ERROR_PIPE_NOT_CONNECTED: // the same, as Wine tells it
         errno = EPIPE;
         break;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         errno = ENOSPC;
+        break;
+    case ERROR_INVALID_HANDLE: // the program was started without standard output
+        errno = EBADF;
         break;
     default:
         errno = EIO;

@@ -7,7 +7,9 @@
 
 #include "text/messages.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
 #endif
 
@@ -88,6 +90,21 @@ TEST(Messages, DecodeToTheirJapanese)
         EXPECT_EQ(std::string(out, sizeof out - out_left), m.utf8);
     }
     iconv_close(cd);
+}
+#else
+// Decodes each text as code page 932, as the console writer does, and
+// compares it with its Japanese.
+TEST(Messages, DecodeToTheirJapanese)
+{
+    for (const MessageCase &m : MESSAGES) {
+        wchar_t wide[128];
+        char out[256];
+        int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, m.bytes, -1, wide, 128);
+        ASSERT_GT(n, 0) << m.utf8;
+        int len = WideCharToMultiByte(CP_UTF8, 0, wide, n, out, sizeof out, nullptr, nullptr);
+        ASSERT_GT(len, 0) << m.utf8;
+        EXPECT_STREQ(out, m.utf8);
+    }
 }
 #endif
 
