@@ -31,8 +31,9 @@ printf '%d games, %d bytes typed, %d bytes printed\n' "$games" "$(wc -c <"$work/
 
 # timing NAME PROGRAM: prints the best of three runs of PROGRAM on the session.
 timing() {
-    local name=$1 program=$2 best= best_kb= seconds peak_kb
+    local name=$1 program=$2 best='' best_kb='' seconds peak_kb
     for _ in 1 2 3; do
+        # shellcheck disable=SC2002 # the game is to read from a pipe, as in play
         cat "$work/in" | /usr/bin/time -f '%e %M' -o "$work/time" "$program" >/dev/null
         read -r seconds peak_kb <"$work/time"
         if [ -z "$best" ] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
