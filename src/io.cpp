@@ -6,8 +6,10 @@
 // converted to the terminal's own encoding when standard output is a terminal.
 
 #include "game_io.h"
+#include "text/messages.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -201,6 +203,11 @@ bool display_write(const char *text, size_t size)
 // the terminal takes Shift-JIS as it is.
 iconv_t display = reinterpret_cast<iconv_t>(-1);
 
+bool display_active()
+{
+    return display != reinterpret_cast<iconv_t>(-1);
+}
+
 // Compares two character-set names, ignoring case, '-' and '_'.
 bool same_charset(const char *a, const char *b)
 {
@@ -228,44 +235,65 @@ bool names_one_of(const char *name, const char *const *list)
     return false;
 }
 
+// Converts `size` bytes of `text` into `converted`, which holds DISPLAY_SIZE
+// bytes.  Returns the converted length, or -1 when the text does not convert.
+ptrdiff_t display_convert(const char *text, size_t size, char *converted)
+{
+    char *in = const_cast<char *>(text);
+    size_t in_left = size;
+    char *out = converted;
+    size_t out_left = DISPLAY_SIZE;
+    iconv(display, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(display, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) ||
+        iconv(display, nullptr, nullptr, &out, &out_left) == static_cast<size_t>(-1))
+        return -1;
+    return out - converted;
+}
+
+// True when the display encoding holds the texts: kanji, kana and the
+// full-width tilde, tried on two texts that have them all.
+bool display_holds_texts()
+{
+    char converted[DISPLAY_SIZE];
+    return display_convert(MSG_MENU_TITLE, sizeof MSG_MENU_TITLE - 1, converted) >= 0 &&
+           display_convert(MSG_RANGE_ERROR, sizeof MSG_RANGE_ERROR - 1, converted) >= 0;
+}
+
 // Chooses the display encoding from the player's locale.  This is the only
-// place the program looks at its environment (LANG, LC_ALL, LC_CTYPE), and it
-// does so only when standard output is a terminal.
+// place the program looks at its environment (LC_ALL, LC_CTYPE, LANG, through
+// setlocale), and it does so only when standard output is a terminal.
 void display_open()
 {
     static const char *const shift_jis[] = {"SHIFT_JIS",  "SJIS",    "CP932",  "WINDOWS-31J", "MS_KANJI",
                                             "CSSHIFTJIS", "IBM-943", "IBM943", nullptr};
-    static const char *const plain[] = {"", "ANSI_X3.4-1968", "ASCII", "US-ASCII", "646", nullptr};
     setlocale(LC_CTYPE, "");
     const char *charset = nl_langinfo(CODESET);
     if (charset == nullptr)
         charset = "";
     if (names_one_of(charset, shift_jis))
         return;
-    // A locale that names no character set for Japanese gets UTF-8, which is
-    // what nearly every terminal speaks.  glibc's CP932 maps 0x81 0x60 to the
-    // full-width tilde U+FF5E, as the texts mean it.
-    const char *target = names_one_of(charset, plain) ? "UTF-8" : charset;
-    display = iconv_open(target, "CP932");
-}
-
-bool display_active()
-{
-    return display != reinterpret_cast<iconv_t>(-1);
+    // Another set that holds the texts (UTF-8, EUC-JP, ...) gets them converted
+    // from code page 932: glibc's CP932 maps 0x81 0x60 to the full-width tilde
+    // U+FF5E, as the texts mean it.  A locale that names no such set (C, POSIX,
+    // plain ASCII, or one without Japanese such as Latin-1) gets UTF-8, which
+    // is what nearly every terminal speaks.
+    if (*charset != '\0') {
+        display = iconv_open(charset, "CP932");
+        if (display_active() && display_holds_texts())
+            return;
+        if (display_active())
+            iconv_close(display);
+    }
+    display = iconv_open("UTF-8", "CP932");
 }
 
 bool display_write(const char *text, size_t size)
 {
     char converted[DISPLAY_SIZE];
-    char *in = const_cast<char *>(text);
-    size_t in_left = size;
-    char *out = converted;
-    size_t out_left = sizeof converted;
-    iconv(display, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(display, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) ||
-        iconv(display, nullptr, nullptr, &out, &out_left) == static_cast<size_t>(-1))
+    ptrdiff_t length = display_convert(text, size, converted);
+    if (length < 0)
         return false;
-    int error = write_all(converted, sizeof converted - out_left);
+    int error = write_all(converted, static_cast<size_t>(length));
     if (error != 0) {
         out_failed = true;
         report_write_error(error);
