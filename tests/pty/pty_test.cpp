@@ -37,13 +37,13 @@ std::vector<char *> c_strings(std::vector<std::string> &strings)
     return list;
 }
 
-// The game, started with exactly `env` as its environment, its standard
-// streams on the slave side of a new pseudo-terminal.
+// The game (or `program`), started with exactly `env` as its environment,
+// its standard streams on the slave side of a new pseudo-terminal.
 class Terminal {
   public:
-    explicit Terminal(std::vector<std::string> env, bool echo = true)
+    explicit Terminal(std::vector<std::string> env, bool echo = true, const char *program = HITBLOW_BINARY)
     {
-        std::vector<std::string> argv_strings = {HITBLOW_BINARY};
+        std::vector<std::string> argv_strings = {program};
         std::vector<char *> argv = c_strings(argv_strings);
         std::vector<char *> envp = c_strings(env);
         pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
@@ -272,6 +272,25 @@ TEST(Display, GeneratedLocales)
         check_display({"LOCPATH=" + dir, std::string("LANG=") + locale.name}, locale.shown_as);
     }
     std::filesystem::remove_all(dir);
+}
+
+// The terminal path allocates nothing per message: heap_check is the game,
+// its clock fixed (easy's answer is 059), counting every allocation.
+TEST(Display, NoAllocationWhileConverting)
+{
+#ifdef HEAP_CHECK_BINARY
+    Terminal terminal({"LANG=C.UTF-8"}, false, HEAP_CHECK_BINARY);
+    terminal.expect("practice:0 ");
+    // A miss with a wrong digit, the win and the unlock, a practice range error, Ctrl-D.
+    terminal.type("1\r1\r2\rx\r3\r0\r5\r9\r0\r11\r\x04");
+    terminal.expect("正解は059でした。\r\nプレイヤの勝ち\r\n全ての素晴らしきプレイヤへ\r\n");
+    terminal.expect("1\xef\xbd\x9e"
+                    "10の間でお願いします。\r\n");
+    terminal.expect("ゲームを終了します。\r\nallocations during play: 0\r\n");
+    EXPECT_EQ(terminal.wait_exit(), 0);
+#else
+    GTEST_SKIP() << "this build has no heap_check";
+#endif
 }
 
 // Reads the number that follows `label` on its line.
