@@ -44,7 +44,10 @@ size_t in_len = 0;
 bool in_ended = false;
 bool in_from_memory = false;
 
-// Output state.
+// Output state.  message_line holds one text with its number filled in; it
+// lives here rather than on the stack only because GCC's may-be-uninitialized
+// check cannot see that say() fills it before passing it on.
+char message_line[MESSAGE_SIZE];
 char out_buf[OUT_BUF_SIZE + 1]; // one spare byte for the CR of a CR LF pair
 size_t out_len = 0;
 bool out_unbuffered = false;
@@ -432,7 +435,7 @@ int io_token_byte()
 
 void say(const char *text, int32_t number)
 {
-    char line[MESSAGE_SIZE] = {}; // zeroed only to quiet a false "may be used uninitialized"
+    char *line = message_line;
     size_t len = 0;
     for (const char *p = text; *p != '\0' && len + 11 < MESSAGE_SIZE; p++) {
         if (p[0] == '%' && p[1] == 'd') {
