@@ -51,15 +51,17 @@ char message_line[MESSAGE_SIZE];
 char out_buf[OUT_BUF_SIZE + 1]; // one spare byte for the CR of a CR LF pair
 size_t out_len = 0;
 bool out_unbuffered = false;
-bool out_failed = false;
 char *mem_out = nullptr;
 size_t mem_out_size = 0;
 size_t mem_out_len = 0;
 
-// Reports a failed write of standard output, the way Unix tools do.
-void report_write_error(int error)
+// Ends the program after a failed write of standard output, with one line on
+// standard error the way Unix tools report it: the game must not go on talking
+// to a player who cannot see it, nor exit as if all was well.
+[[noreturn]] void fail_write(int error)
 {
     std::fprintf(stderr, "hitblow: cannot write to standard output: %s\n", std::strerror(error));
+    std::exit(1);
 }
 
 // read_some() reads up to `size` bytes of standard input and returns how many
@@ -133,19 +135,15 @@ int write_all(const char *buf, size_t size)
     return 0;
 }
 
-// Sends the buffered bytes out.  A failure ends the program: the game must not
-// go on talking to a player who cannot see it, nor exit as if all was well.
+// Sends the buffered bytes out; a failure ends the program.
 void flush_output()
 {
-    if (out_len == 0 || out_failed)
+    if (out_len == 0)
         return;
     int error = write_all(out_buf, out_len);
     out_len = 0;
-    if (error != 0) {
-        out_failed = true;
-        report_write_error(error);
-        std::exit(1);
-    }
+    if (error != 0)
+        fail_write(error);
 }
 
 // Appends bytes to the output block, flushing each time it fills.
@@ -297,11 +295,8 @@ bool display_write(const char *text, size_t size)
     if (length < 0)
         return false;
     int error = write_all(converted, static_cast<size_t>(length));
-    if (error != 0) {
-        out_failed = true;
-        report_write_error(error);
-        std::exit(1);
-    }
+    if (error != 0)
+        fail_write(error);
     return true;
 }
 
