@@ -1,4 +1,4 @@
 #!/usr/bin/env bash
 # Builds every target again with warnings as errors, and runs the tests of that build.
 set -euo pipefail
-cmake --workflow --preset ci
+bash .ci/workflow.sh ci

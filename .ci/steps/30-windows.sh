@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-cmake --workflow --preset windows
+bash .ci/workflow.sh windows
 
 # The shipped .exe must need no DLL but Windows' own.
 dlls=$(x86_64-w64-mingw32-objdump -p build/windows/hitblow.exe | sed -n 's/^\s*DLL Name: //p')

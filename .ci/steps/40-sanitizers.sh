@@ -3,4 +3,4 @@
 # recovery) and runs the whole test suite on that build, the robustness test
 # on garbage input included.
 set -euo pipefail
-cmake --workflow --preset asan
+bash .ci/workflow.sh asan
