@@ -11,6 +11,7 @@
 #include "entry.h"
 #include "game_io.h"
 #include "hitblow.h"
+#include "memory_platform.h"
 #include "text/messages.h"
 #include "turns.h"
 
@@ -53,12 +54,12 @@ void BM_ReadNumber(benchmark::State &state)
     std::string input;
     for (int i = 0; i < 1000; i++)
         input += "1 0 5 9\r\n";
-    char output[1];
-    io_open_memory(input.data(), input.size(), output, sizeof output);
+    memory_streams = {input.data(), input.size(), 0, 0, nullptr, 0, true, false};
+    io_open();
     for (auto _ : state) {
         int32_t value;
         if (read_number(&value) == END_OF_INPUT) {
-            io_open_memory(input.data(), input.size(), output, sizeof output);
+            io_open();
             read_number(&value);
         }
         benchmark::DoNotOptimize(value);
@@ -67,15 +68,17 @@ void BM_ReadNumber(benchmark::State &state)
 }
 BENCHMARK(BM_ReadNumber);
 
-// say() with a number filled in, into a memory buffer: a history line's head.
+// say() with a number filled in, into 512-byte blocks in memory, as to a
+// file: a history line's head.
 void BM_Say(benchmark::State &state)
 {
     static char output[1 << 16];
-    io_open_memory("", 0, output, sizeof output);
+    memory_streams = {"", 0, 0, 0, output, sizeof output, false, false};
+    io_open();
     int32_t turn = 0;
     for (auto _ : state) {
-        if (io_memory_length() > sizeof output - 64)
-            io_open_memory("", 0, output, sizeof output);
+        if (memory_counts.output_length > sizeof output - 1024)
+            io_open();
         say(MSG_TURN_NUMBER, ++turn % MAX_TURNS);
     }
     state.SetItemsProcessed(state.iterations());

@@ -1,16 +1,17 @@
-// The game's input and output done the plain C stdio way, for comparing speed with src/io.cpp.
+// The game's input and output done the plain C stdio way, for comparing speed with the byte layer.
 //
 // It implements game_io.h with getchar(), ungetc() and printf() on a stdout
 // fully buffered in 512-byte blocks, as a straightforward C program of the
 // same dialogue would.  Linked with the game's own routines it makes
 // hitblow-stdio, which prints the same bytes as the game (on POSIX, to a file
 // or pipe) and which bench/session.sh times beside it.  Not for play: there
-// is no terminal conversion and no memory mode.
+// is no terminal conversion.
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "game_io.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -53,16 +54,6 @@ int io_close(int status)
     return status;
 }
 
-void io_open_memory(const char *, size_t, char *, size_t)
-{
-    std::abort();
-}
-
-size_t io_memory_length()
-{
-    return 0;
-}
-
 int io_start_token()
 {
     int c;
@@ -86,7 +77,7 @@ int io_token_byte()
     return c == '\0' ? -1 : c;
 }
 
-void say(const char *text, int32_t number)
+void say(const Message &message, int32_t number)
 {
-    std::printf(text, number);
+    std::printf(message.bytes, number);
 }

@@ -16,6 +16,7 @@
 #include "entry.h"
 #include "game_io.h"
 #include "hitblow.h"
+#include "memory_platform.h"
 
 namespace {
 
@@ -46,8 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (data[i] != '\r')
             clean[clean_len++] = data[i];
 
-    char output[1];
-    io_open_memory(reinterpret_cast<const char *>(data), size, output, sizeof output);
+    // The input is handed out in reads of 1 to 8 bytes, chosen by its length,
+    // so that tokens span refills of the input buffer.
+    memory_streams = {reinterpret_cast<const char *>(data), size, size % 8 + 1, 0, nullptr, 0, true, false};
+    io_open();
 
     size_t pos = 0;
     for (size_t calls = 0;; calls++) {

@@ -53,7 +53,7 @@ int32_t scan_result(const NumberScan *scan, int32_t *value)
 struct LevelSettings {
     int32_t digit_count;
     int32_t turn_limit;
-    const char *summary;
+    Message summary;
 };
 
 constexpr LevelSettings LEVELS[] = {
@@ -93,7 +93,7 @@ int32_t ask_level(bool extra_unlocked)
 
 // Asks one practice question until the answer is a number from 1 to `max`.
 // Returns that number, or END_OF_INPUT.
-int32_t ask_setting(const char *question, int32_t max)
+int32_t ask_setting(const Message &question, int32_t max)
 {
     for (;;) {
         say(question, max);

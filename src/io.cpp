@@ -1,11 +1,14 @@
-// The one place where bytes enter and leave the game: tokens in, message texts out.
+// The byte layer's portable core: tokens in by the input rules, message texts out in blocks.
 //
-// Input is read as raw bytes on every platform: carriage returns are dropped
-// and a 0x1A byte ends the input.  Output is the messages' Shift-JIS bytes,
-// written unchanged to a file or pipe (with CR LF line ends on Windows) and
-// converted to the terminal's own encoding when standard output is a terminal.
+// Input is read as raw bytes: carriage returns are dropped and a 0x1A byte
+// ends the input.  Output is the messages' Shift-JIS bytes.  To a terminal
+// each text goes out at once, shown in the terminal's encoding where the
+// platform can; to a file or pipe the bytes go out unchanged in blocks of
+// exactly OUT_BUF_SIZE bytes, the last one shorter.  The platform (platform.h,
+// one source file each, chosen when the game is built) reads and writes.
 
 #include "game_io.h"
+#include "platform.h"
 #include "text/messages.h"
 
 #include <cerrno>
@@ -14,336 +17,193 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-#include <langinfo.h>
-#include <locale.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
-constexpr size_t IN_BUF_SIZE = 4096;              // bytes taken from standard input at once
-constexpr size_t OUT_BUF_SIZE = 512;              // output block size for a file or pipe
-constexpr size_t MESSAGE_SIZE = 128;              // the longest text with its number filled in
-constexpr size_t DISPLAY_SIZE = 4 * MESSAGE_SIZE; // that text in any display encoding
+constexpr size_t IN_BUF_SIZE = 4096; // bytes taken from standard input at once
+constexpr size_t OUT_BUF_SIZE = 512; // output block size for a file or pipe
+constexpr size_t NUMBER_SIZE = 11;   // the longest number: -2147483648
+constexpr size_t SHORT_TEXT = 16;    // the room copied for a short text
 
-#ifdef _WIN32
-constexpr bool CRLF_LINE_ENDS = true;
-#else
-constexpr bool CRLF_LINE_ENDS = false;
-#endif
-
-// Input state.  `in_data` points either into in_buf or at the caller's memory.
+// Input: in_buf[in_pos, in_len) is read but not yet taken.
 unsigned char in_buf[IN_BUF_SIZE];
-const unsigned char *in_data = in_buf;
 size_t in_pos = 0;
 size_t in_len = 0;
 bool in_ended = false;
-bool in_from_memory = false;
 
-// Output state.  message_line holds one text with its number filled in; it
-// lives here rather than on the stack only because GCC's may-be-uninitialized
-// check cannot see that say() fills it before passing it on.
-char message_line[MESSAGE_SIZE];
-char out_buf[OUT_BUF_SIZE + 1]; // one spare byte for the CR of a CR LF pair
+// Output: out_buf[0, out_len) is formatted but not yet written.  Each text is
+// formatted straight into it, after what is there; the room past one block
+// takes the longest text with every byte doubled by CR LF line ends, and what
+// put_message() copies beyond the end of a text, so a text is never split.
+constexpr size_t OUT_ROOM = 2 * MAX_TEXT_SIZE;
+static_assert(2 * (MESSAGE_SIZE + NUMBER_SIZE) <= OUT_ROOM && MESSAGE_SIZE + NUMBER_SIZE <= MAX_TEXT_SIZE);
+char out_buf[OUT_BUF_SIZE + OUT_ROOM];
 size_t out_len = 0;
-bool out_unbuffered = false;
-char *mem_out = nullptr;
-size_t mem_out_size = 0;
-size_t mem_out_len = 0;
+OutputKind out_kind = {false, false};
+bool out_plain = true; // neither to a terminal nor with CR LF: the texts only join the block
 
-// Ends the program after a failed write of standard output, with one line on
-// standard error the way Unix tools report it: the game must not go on talking
-// to a player who cannot see it, nor exit as if all was well.
-[[noreturn]] void fail_write(int error)
+// Ends the program after a failed read or write, with one line on standard
+// error the way Unix tools report it: the game must not go on talking to a
+// player it cannot hear or who cannot see it, nor exit as if all was well.
+[[noreturn]] void fail(const char *what, int error)
 {
-    std::fprintf(stderr, "hitblow: cannot write to standard output: %s\n", std::strerror(error));
+    std::fprintf(stderr, "hitblow: cannot %s: %s\n", what, std::strerror(error));
     std::exit(1);
 }
 
-// read_some() reads up to `size` bytes of standard input and returns how many
-// it read, 0 at end of input, or -1 with errno set.  write_some() writes up to
-// `size` bytes of standard output and returns how many it wrote, or -1 with
-// errno set.
-#ifdef _WIN32
-// Windows: straight through the standard handles, which pass bytes unchanged;
-// the C runtime's text mode would add and drop bytes by rules of its own.
-// Win32 errors are told as the errno values that name them.
-using ssize_type = int;
-ssize_type read_some(unsigned char *buf, size_t size)
-{
-    DWORD got = 0;
-    if (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, static_cast<DWORD>(size), &got, nullptr))
-        return static_cast<ssize_type>(got);
-    if (GetLastError() == ERROR_BROKEN_PIPE) // the writing end of a pipe closed
-        return 0;
-    errno = EIO;
-    return -1;
-}
-ssize_type write_some(const char *buf, size_t size)
-{
-    DWORD put = 0;
-    if (WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), buf, static_cast<DWORD>(size), &put, nullptr))
-        return static_cast<ssize_type>(put);
-    switch (GetLastError()) {
-    case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA:            // the reader closed the pipe (Windows)
-    case ERROR_PIPE_NOT_CONNECTED: // the same, as Wine tells it
-        errno = EPIPE;
-        break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        errno = ENOSPC;
-        break;
-    case ERROR_INVALID_HANDLE: // the program was started without standard output
-        errno = EBADF;
-        break;
-    default:
-        errno = EIO;
-        break;
-    }
-    return -1;
-}
-#else
-using ssize_type = ssize_t;
-ssize_type read_some(unsigned char *buf, size_t size)
-{
-    return read(0, buf, size);
-}
-ssize_type write_some(const char *buf, size_t size)
-{
-    return write(1, buf, size);
-}
-#endif
-
-// Writes all `size` bytes to standard output.  Returns 0, or the error number
-// of the first write that failed.
-int write_all(const char *buf, size_t size)
+// Writes all `size` bytes to standard output; a failure ends the program.
+void write_all(const char *bytes, size_t size)
 {
     while (size > 0) {
-        ssize_type n = write_some(buf, size);
-        if (n < 0 && errno == EINTR)
+        ptrdiff_t n = platform_write(bytes, size);
+        if (n == -EINTR)
             continue;
         if (n <= 0)
-            return n < 0 ? errno : EIO;
-        buf += n;
+            fail("write to standard output", n < 0 ? static_cast<int>(-n) : EIO);
+        bytes += n;
         size -= static_cast<size_t>(n);
     }
-    return 0;
 }
 
-// Sends the buffered bytes out; a failure ends the program.
 void flush_output()
 {
-    if (out_len == 0)
+    size_t size = out_len;
+    out_len = 0; // nothing is written twice, even when writing fails
+    write_all(out_buf, size);
+}
+
+// Writes out the first block of the buffer, and moves what follows it to the
+// start.  It and send_text() are kept out of line: inlined, their calls would
+// make say() save registers for every text, not just for the few that need them.
+[[gnu::noinline]] void write_block()
+{
+    write_all(out_buf, OUT_BUF_SIZE);
+    out_len -= OUT_BUF_SIZE;
+    std::memmove(out_buf, out_buf + OUT_BUF_SIZE, out_len);
+}
+
+// Returns how many bytes `number` takes in decimal.
+size_t decimal_width(int32_t number)
+{
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    size_t width = number < 0 ? 2 : 1;
+    for (; magnitude >= 10; magnitude /= 10)
+        width++;
+    return width;
+}
+
+// Writes `number` in decimal into the `width` bytes at `at`.
+void put_decimal(char *at, size_t width, int32_t number)
+{
+    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    if (number < 0)
+        *at = '-';
+    char *digit = at + width;
+    do {
+        *--digit = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+}
+
+// Writes `message` at `at`, with `number` in place of its "%d", and returns
+// its length: at most MAX_TEXT_SIZE bytes.  ROOM bytes, at least as many as
+// the text has, are copied at once, and the part after "%d" is moved along to
+// make way for the number: no copy needs to measure what it copies, and bytes
+// past the end of the text go along and are left behind, unused.
+template <size_t ROOM> size_t put_message(char *at, const Message &message, int32_t number)
+{
+    static_assert(ROOM <= MESSAGE_SIZE);
+    std::memcpy(at, message.bytes, ROOM);
+    auto length = static_cast<size_t>(message.length);
+    if (message.number_at < 0)
+        return length;
+    char *place = at + message.number_at;
+    size_t width = decimal_width(number);
+    char rest[ROOM];
+    std::memcpy(rest, place + 2, ROOM);
+    std::memcpy(place + width, rest, ROOM);
+    put_decimal(place, width, number);
+    return length - 2 + width;
+}
+
+// Turns every line feed of text[0, size) into CR LF, in place, and returns
+// the new size; there must be room for `size` more bytes.
+size_t put_crlf(char *text, size_t size)
+{
+    char *end = text + size;
+    for (char *lf = text; (lf = static_cast<char *>(std::memchr(lf, '\n', static_cast<size_t>(end - lf))));
+         lf += 2) {
+        std::memmove(lf + 1, lf, static_cast<size_t>(end - lf));
+        *lf = '\r';
+        end++;
+    }
+    return static_cast<size_t>(end - text);
+}
+
+// Drops every carriage return from bytes[0, size), moving the runs between
+// them together, and returns the new size.
+size_t drop_carriage_returns(unsigned char *bytes, size_t size)
+{
+    size_t kept = 0;
+    for (size_t run = 0; run < size;) {
+        auto *cr = static_cast<unsigned char *>(std::memchr(bytes + run, '\r', size - run));
+        size_t end = cr != nullptr ? static_cast<size_t>(cr - bytes) : size;
+        std::memmove(bytes + kept, bytes + run, end - run);
+        kept += end - run;
+        run = end + 1;
+    }
+    return kept;
+}
+
+// Sends out a text just formatted at out_buf + out_len, to a terminal or
+// with CR LF line ends: the two cases that say() leaves to this.
+[[gnu::noinline]] void send_text(char *text, size_t size)
+{
+    if (out_kind.terminal) {
+        // Nothing is ever left buffered for a terminal, so the text stands at
+        // the start of the buffer, with room to grow.
+        int shown = platform_show(text, size);
+        if (shown < 0)
+            fail("write to standard output", -shown);
+        if (shown == 0)
+            write_all(text, out_kind.crlf ? put_crlf(text, size) : size);
         return;
-    int error = write_all(out_buf, out_len);
-    out_len = 0;
-    if (error != 0)
-        fail_write(error);
-}
-
-// Appends bytes to the output block, flushing each time it fills.
-void buffer_bytes(const char *bytes, size_t size)
-{
-    for (size_t i = 0; i < size; i++) {
-        if (CRLF_LINE_ENDS && bytes[i] == '\n')
-            out_buf[out_len++] = '\r';
-        out_buf[out_len++] = bytes[i];
-        if (out_len >= OUT_BUF_SIZE)
-            flush_output();
     }
+    out_len += put_crlf(text, size);
+    if (out_len >= OUT_BUF_SIZE)
+        write_block();
 }
 
-// The display side: how a terminal is written to.  display_open() decides it
-// once; display_write() writes one formatted text and returns false when it
-// could not, so that the caller writes the original bytes instead.
-#ifdef _WIN32
-
-HANDLE console = INVALID_HANDLE_VALUE;
-
-void display_open()
-{
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode;
-    if (out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode))
-        console = out;
-}
-
-bool display_active()
-{
-    return console != INVALID_HANDLE_VALUE;
-}
-
-// Writes through the console's wide-character interface, so that the text
-// reads right whatever the console's code page is; the code page is left alone.
-bool display_write(const char *text, size_t size)
-{
-    wchar_t wide[DISPLAY_SIZE];
-    wchar_t lines[2 * DISPLAY_SIZE];
-    int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, text, static_cast<int>(size), wide,
-                                static_cast<int>(DISPLAY_SIZE));
-    if (n <= 0 && size > 0)
-        return false;
-    DWORD count = 0;
-    for (int i = 0; i < n; i++) {
-        if (wide[i] == L'\n')
-            lines[count++] = L'\r';
-        lines[count++] = wide[i];
-    }
-    DWORD written = 0;
-    return WriteConsoleW(console, lines, count, &written, nullptr) && written == count;
-}
-
-#else
-
-// The conversion from code page 932 to the terminal's encoding, or none when
-// the terminal takes Shift-JIS as it is.
-iconv_t display = reinterpret_cast<iconv_t>(-1);
-
-bool display_active()
-{
-    return display != reinterpret_cast<iconv_t>(-1);
-}
-
-// Compares two character-set names, ignoring case, '-' and '_'.
-bool same_charset(const char *a, const char *b)
-{
-    for (;;) {
-        while (*a == '-' || *a == '_')
-            a++;
-        while (*b == '-' || *b == '_')
-            b++;
-        if (*a == '\0' || *b == '\0')
-            return *a == *b;
-        char ca = *a >= 'a' && *a <= 'z' ? static_cast<char>(*a - 'a' + 'A') : *a;
-        char cb = *b >= 'a' && *b <= 'z' ? static_cast<char>(*b - 'a' + 'A') : *b;
-        if (ca != cb)
-            return false;
-        a++;
-        b++;
-    }
-}
-
-bool names_one_of(const char *name, const char *const *list)
-{
-    for (; *list != nullptr; list++)
-        if (same_charset(name, *list))
-            return true;
-    return false;
-}
-
-// Converts `size` bytes of `text` into `converted`, which holds DISPLAY_SIZE
-// bytes.  Returns the converted length, or -1 when the text does not convert.
-ptrdiff_t display_convert(const char *text, size_t size, char *converted)
-{
-    char *in = const_cast<char *>(text);
-    size_t in_left = size;
-    char *out = converted;
-    size_t out_left = DISPLAY_SIZE;
-    iconv(display, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(display, &in, &in_left, &out, &out_left) == static_cast<size_t>(-1) ||
-        iconv(display, nullptr, nullptr, &out, &out_left) == static_cast<size_t>(-1))
-        return -1;
-    return out - converted;
-}
-
-// True when the display encoding holds the texts: kanji, kana and the
-// full-width tilde, tried on two texts that have them all.
-bool display_holds_texts()
-{
-    char converted[DISPLAY_SIZE];
-    return display_convert(MSG_MENU_TITLE, sizeof MSG_MENU_TITLE - 1, converted) >= 0 &&
-           display_convert(MSG_RANGE_ERROR, sizeof MSG_RANGE_ERROR - 1, converted) >= 0;
-}
-
-// Chooses the display encoding from the player's locale.  This is the only
-// place the program looks at its environment (LC_ALL, LC_CTYPE, LANG, through
-// setlocale), and it does so only when standard output is a terminal.
-void display_open()
-{
-    static const char *const shift_jis[] = {"SHIFT_JIS",  "SJIS",    "CP932",  "WINDOWS-31J", "MS_KANJI",
-                                            "CSSHIFTJIS", "IBM-943", "IBM943", nullptr};
-    setlocale(LC_CTYPE, "");
-    const char *charset = nl_langinfo(CODESET);
-    if (charset == nullptr)
-        charset = "";
-    if (names_one_of(charset, shift_jis))
-        return;
-    // Another set that holds the texts (UTF-8, EUC-JP, ...) gets them converted
-    // from code page 932: glibc's CP932 maps 0x81 0x60 to the full-width tilde
-    // U+FF5E, as the texts mean it.  A locale that names no such set (C, POSIX,
-    // plain ASCII, or one without Japanese such as Latin-1) gets UTF-8, which
-    // is what nearly every terminal speaks.
-    if (*charset != '\0') {
-        display = iconv_open(charset, "CP932");
-        if (display_active() && display_holds_texts())
-            return;
-        if (display_active())
-            iconv_close(display);
-    }
-    display = iconv_open("UTF-8", "CP932");
-}
-
-bool display_write(const char *text, size_t size)
-{
-    char converted[DISPLAY_SIZE];
-    ptrdiff_t length = display_convert(text, size, converted);
-    if (length < 0)
-        return false;
-    int error = write_all(converted, static_cast<size_t>(length));
-    if (error != 0)
-        fail_write(error);
-    return true;
-}
-
-#endif
-
-// Refills the input buffer.  Returns false, and marks the input ended, at end
-// of file or on a read error; nothing is read after that.
+// Refills the input buffer with the next bytes that count: carriage returns
+// are dropped, and a 0x1A byte ends the input for good.  Returns false at the
+// end of input; a failed read ends the program.
 bool fill_input()
 {
-    if (in_ended || in_from_memory) {
-        in_ended = true;
-        return false;
-    }
-    for (;;) {
-        ssize_type n = read_some(in_buf, IN_BUF_SIZE);
-        if (n < 0 && errno == EINTR)
+    in_pos = 0;
+    in_len = 0;
+    while (in_len == 0 && !in_ended) {
+        ptrdiff_t n = platform_read(in_buf, IN_BUF_SIZE);
+        if (n == -EINTR)
             continue;
-        if (n <= 0) {
-            in_ended = true;
-            return false;
+        if (n < 0) {
+            flush_output();
+            fail("read standard input", static_cast<int>(-n));
         }
-        in_pos = 0;
-        in_len = static_cast<size_t>(n);
-        return true;
+        auto size = static_cast<size_t>(n);
+        auto *sub = static_cast<unsigned char *>(std::memchr(in_buf, 0x1A, size));
+        if (sub != nullptr)
+            size = static_cast<size_t>(sub - in_buf);
+        in_ended = n == 0 || sub != nullptr;
+        in_len = drop_carriage_returns(in_buf, size);
     }
+    return in_len > 0;
 }
 
-// Returns the next input byte without taking it, or -1 at end of input.
-// Carriage returns are taken and skipped here; 0x1A ends the input for good.
+// Returns the next input byte without taking it, or -1 at the end of input.
 int peek_byte()
 {
-    for (;;) {
-        if (in_ended)
-            return -1;
-        if (in_pos == in_len && !fill_input())
-            return -1;
-        unsigned char c = in_data[in_pos];
-        if (c == '\r') {
-            in_pos++;
-            continue;
-        }
-        if (c == 0x1A) {
-            in_ended = true;
-            return -1;
-        }
-        return c;
-    }
+    if (in_pos == in_len && !fill_input())
+        return -1;
+    return in_buf[in_pos];
 }
 
 bool is_space(int c)
@@ -351,64 +211,22 @@ bool is_space(int c)
     return c == ' ' || (c >= 0x09 && c <= 0x0D);
 }
 
-// Writes `number` in decimal into `buf`, which holds at least 11 bytes.
-// Returns the count of bytes written.
-size_t format_int(char *buf, int32_t number)
-{
-    char digits[10];
-    size_t count = 0;
-    uint32_t magnitude = number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    size_t len = 0;
-    if (number < 0)
-        buf[len++] = '-';
-    while (count > 0)
-        buf[len++] = digits[--count];
-    return len;
-}
-
 } // namespace
 
 void io_open()
 {
-#ifdef _WIN32
-    // Only a console is written unbuffered; the NUL device is no console,
-    // though the C runtime's _isatty() says it is a character device.
-    display_open();
-    out_unbuffered = display_active();
-#else
-    out_unbuffered = isatty(1) != 0;
-    if (out_unbuffered)
-        display_open();
-#endif
+    out_kind = platform_open();
+    out_plain = !out_kind.terminal && !out_kind.crlf;
+    in_pos = 0;
+    in_len = 0;
+    in_ended = false;
+    out_len = 0;
 }
 
 int io_close(int status)
 {
-    if (in_from_memory)
-        return status;
     flush_output();
     return status;
-}
-
-void io_open_memory(const char *input, size_t input_size, char *output, size_t output_size)
-{
-    in_data = reinterpret_cast<const unsigned char *>(input);
-    in_pos = 0;
-    in_len = input_size;
-    in_ended = false;
-    in_from_memory = true;
-    mem_out = output;
-    mem_out_size = output_size;
-    mem_out_len = 0;
-}
-
-size_t io_memory_length()
-{
-    return mem_out_len;
 }
 
 int io_start_token()
@@ -428,29 +246,18 @@ int io_token_byte()
     return c == '\0' ? -1 : c;
 }
 
-void say(const char *text, int32_t number)
+void say(const Message &message, int32_t number)
 {
-    char *line = message_line;
-    size_t len = 0;
-    for (const char *p = text; *p != '\0' && len + 11 < MESSAGE_SIZE; p++) {
-        if (p[0] == '%' && p[1] == 'd') {
-            len += format_int(line + len, number);
-            p++;
-        } else {
-            line[len++] = *p;
-        }
-    }
-
-    if (in_from_memory) {
-        size_t room = mem_out_size - mem_out_len;
-        size_t n = len < room ? len : room;
-        std::memcpy(mem_out + mem_out_len, line, n);
-        mem_out_len += n;
+    // Most texts are short, and a short room is copied the fastest.
+    char *text = out_buf + out_len;
+    size_t size = static_cast<size_t>(message.length) <= SHORT_TEXT
+                      ? put_message<SHORT_TEXT>(text, message, number)
+                      : put_message<MESSAGE_SIZE>(text, message, number);
+    if (!out_plain) {
+        send_text(text, size);
         return;
     }
-    if (display_active() && display_write(line, len))
-        return;
-    buffer_bytes(line, len);
-    if (out_unbuffered)
-        flush_output();
+    out_len += size;
+    if (out_len >= OUT_BUF_SIZE)
+        write_block();
 }

@@ -1,4 +1,4 @@
-// Tests of the number-entry rule, token reading and the level menu.
+// Tests of the number-entry rule and the level menu.
 
 #include <gtest/gtest.h>
 
@@ -57,67 +57,6 @@ TEST(ParseNumber, FollowsTheNumberRule)
     }
 }
 
-// What read_number() returns, one token after another, for a whole input.
-struct TokenCase {
-    std::string input;
-    std::string results; // "value:flag" per token, then "end"
-    const char *why;
-};
-
-const TokenCase TOKEN_CASES[] = {
-    {"1 2\t3\n", "1:1 2:1 3:1 end", "whitespace between tokens"},
-    {"  \v\f 12 ", "12:1 end", "every whitespace byte is skipped"},
-    {"1\r\n2\r\n", "1:1 2:1 end", "carriage returns are dropped"},
-    {"1\r2", "12:1 end", "a carriage return inside a token vanishes"},
-    {"1\0"s
-     "2",
-     "1:1 2:1 end", "a NUL ends a token and is consumed"},
-    {"\0"s
-     "5",
-     "0:0 5:1 end", "a NUL where a token starts is one empty token"},
-    {"\0\0"s, "0:0 0:0 end", "each NUL is its own empty token"},
-    {"3\x1a"
-     "4",
-     "3:1 end", "0x1A ends the input"},
-    {"\x1a", "end", "0x1A at once"},
-    {"", "end", "no input at all"},
-    {"   ", "end", "only whitespace"},
-    {"7", "7:1 end", "a last token without a line end"},
-    {"\x81\x40"
-     "9",
-     "0:0 end", "a full-width space does not split a token"},
-    {std::string(100000, '9') + " 4", "-1:1 4:1 end", "a huge token is read whole"},
-};
-
-TEST(ReadNumber, SplitsInputIntoTokens)
-{
-    for (const TokenCase &c : TOKEN_CASES) {
-        MemoryIo io(c.input);
-        std::string results;
-        for (int i = 0; i < 10; i++) {
-            int32_t value = 99;
-            int32_t flag = read_number(&value);
-            if (flag == END_OF_INPUT) {
-                EXPECT_EQ(value, 0) << c.why;
-                results += "end";
-                break;
-            }
-            results += std::to_string(value) + ":" + std::to_string(flag) + " ";
-        }
-        EXPECT_EQ(results, c.results) << c.why;
-    }
-}
-
-TEST(ReadNumber, EndOfInputIsSticky)
-{
-    MemoryIo io("1\x1a"
-                "2 3 4");
-    int32_t value = 0;
-    EXPECT_EQ(read_number(&value), 1);
-    for (int i = 0; i < 3; i++)
-        EXPECT_EQ(read_number(&value), END_OF_INPUT);
-}
-
 std::string menu(bool extra)
 {
     std::string m =
@@ -126,7 +65,7 @@ std::string menu(bool extra)
         "practice:0 easy:1 normal:2 hard:3 ";
     if (extra)
         m += "extra:5 ";
-    return m + "\n" + MSG_LEVEL_PROMPT;
+    return m + "\n" + MSG_LEVEL_PROMPT.bytes;
 }
 
 struct LevelCase {
@@ -175,7 +114,7 @@ TEST(SelectLevel, AcceptsTheLevelsOfTheMenu)
         EXPECT_EQ(turn_limit, c.turn_limit) << c.why;
         bool extra = c.clear_count % 10 == 1;
         EXPECT_EQ(count_of(io.output(), menu(extra)), c.menus) << c.why;
-        EXPECT_EQ(count_of(io.output(), MSG_LEVEL_ERROR), c.menus - 1) << c.why;
+        EXPECT_EQ(count_of(io.output(), MSG_LEVEL_ERROR.bytes), c.menus - 1) << c.why;
     }
 }
 
@@ -198,9 +137,9 @@ TEST(SelectLevel, PrintsTheSettingsSummary)
         "1\x81`16\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81"
         "B\n";
     std::string expected = menu(false) + ask_digits + range10 + ask_digits + range10 + ask_digits +
-                           ask_turns + range16 + ask_turns + MSG_SUMMARY_PRACTICE +
+                           ask_turns + range16 + ask_turns + MSG_SUMMARY_PRACTICE.bytes +
                            "\x8c\x85\x90\x94    :3\n" + "\x90\xa7\x8c\xc0\x89\xf1\x90\x94:5\n" +
-                           MSG_SETTINGS_DONE;
+                           MSG_SETTINGS_DONE.bytes;
     EXPECT_EQ(io.output(), expected);
 }
 

@@ -4,17 +4,21 @@
 #include <string>
 
 #include "game_io.h"
+#include "memory_platform.h"
 
 class MemoryIo {
   public:
     // Points the game's input at `input` and empties the captured output.
-    explicit MemoryIo(const std::string &input) : input_(input)
+    // Output goes out as to a terminal, each text at once, unless `buffered`;
+    // `chunk` is the most bytes one read takes (0: no limit).
+    explicit MemoryIo(const std::string &input, bool buffered = false, size_t chunk = 0) : input_(input)
     {
-        io_open_memory(input_.data(), input_.size(), output_, sizeof output_);
+        memory_streams = {input_.data(), input_.size(), chunk, 0, output_, sizeof output_, !buffered, false};
+        io_open();
     }
 
-    // Everything printed since the constructor, as bytes.
-    std::string output() const { return std::string(output_, io_memory_length()); }
+    // Everything written since the constructor, as bytes.
+    std::string output() const { return std::string(output_, memory_counts.output_length); }
 
   private:
     std::string input_;

@@ -1,0 +1,192 @@
+// Tests of the byte layer at its edges: how input splits into tokens, how output goes out in blocks, and
+// failed reads and writes.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "entry.h"
+#include "game_io.h"
+#include "hitblow.h"
+#include "memory_io.h"
+#include "memory_platform.h"
+#include "session.h"
+#include "text/messages.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// What read_number() returns, one token after another, for a whole input:
+// "value:flag" per token, then "end".
+std::string tokens_of(const std::string &input, size_t chunk)
+{
+    MemoryIo io(input, false, chunk);
+    std::string results;
+    for (int i = 0; i < 10; i++) {
+        int32_t value = 99;
+        int32_t flag = read_number(&value);
+        if (flag == END_OF_INPUT)
+            return results + (value == 0 ? "end" : "end with a value");
+        results += std::to_string(value) + ":" + std::to_string(flag) + " ";
+    }
+    return results + "...";
+}
+
+struct TokenCase {
+    std::string input;
+    std::string results;
+    const char *why;
+};
+
+const TokenCase TOKEN_CASES[] = {
+    {"1 2\t3\n", "1:1 2:1 3:1 end", "whitespace between tokens"},
+    {"  \v\f 12 ", "12:1 end", "every whitespace byte is skipped"},
+    {"1\r\n2\r\n", "1:1 2:1 end", "carriage returns are dropped"},
+    {"1\r2", "12:1 end", "a carriage return inside a token vanishes"},
+    {"\r\r\r", "end", "only carriage returns"},
+    {"1\0"s
+     "2",
+     "1:1 2:1 end", "a NUL ends a token and is consumed"},
+    {"\0"s
+     "5",
+     "0:0 5:1 end", "a NUL where a token starts is one empty token"},
+    {"\0\0"s, "0:0 0:0 end", "each NUL is its own empty token"},
+    {"3\x1a"
+     "4",
+     "3:1 end", "0x1A ends the input"},
+    {"\x1a", "end", "0x1A at once"},
+    {"7 8\r\x1a\r9", "7:1 8:1 end", "0x1A after a carriage return"},
+    {"", "end", "no input at all"},
+    {"   ", "end", "only whitespace"},
+    {"7", "7:1 end", "a last token without a line end"},
+    {"\x81\x40"
+     "9",
+     "0:0 end", "a full-width space does not split a token"},
+    {std::string(100000, '9') + " 4", "-1:1 4:1 end", "a huge token is read whole, across many refills"},
+};
+
+// Every case is read whole, and again with reads of 1, 2 and 3 bytes, so
+// that tokens, CR and 0x1A bytes fall across refills of the input buffer.
+TEST(Tokens, SplitTheInputWhateverTheReads)
+{
+    for (const TokenCase &c : TOKEN_CASES)
+        for (size_t chunk : {0, 1, 2, 3})
+            EXPECT_EQ(tokens_of(c.input, chunk), c.results) << c.why << ", reads of " << chunk;
+}
+
+// Each byte value between two digits: exactly 0x09 to 0x0D and 0x20 split
+// them; CR vanishes; NUL ends the first token; 0x1A ends the input; every
+// other byte, 0x08, 0x0E, 0x1F, 0x21 and 0x80 to 0xFF among them, is part of
+// one token that reads as 1.
+TEST(Tokens, TheWhitespaceSetExactly)
+{
+    for (int b = 0; b < 256; b++) {
+        std::string expected = "1:1 end";
+        if ((b >= 0x09 && b <= 0x0D) || b == ' ' || b == '\0')
+            expected = "1:1 2:1 end";
+        if (b == '\r')
+            expected = "12:1 end";
+        if (b == 0x1A)
+            expected = "1:1 end";
+        if (b >= '0' && b <= '9')
+            expected = "1" + std::string(1, static_cast<char>(b)) + "2:1 end";
+        EXPECT_EQ(tokens_of("1"s + static_cast<char>(b) + "2", 0), expected) << "byte " << b;
+    }
+}
+
+TEST(Tokens, EndOfInputIsForGood)
+{
+    MemoryIo io("1\x1a"
+                "2 3 4");
+    int32_t value = 0;
+    EXPECT_EQ(read_number(&value), 1);
+    for (int i = 0; i < 3; i++)
+        EXPECT_EQ(read_number(&value), END_OF_INPUT);
+}
+
+// A session of several kilobytes of output: a refused level, a won easy
+// game, a lost practice game of 10 digits and 16 turns, then quit.
+const std::string SESSION = "9 1 1 2 3 0 5 9 0 10 16 " + [] {
+    std::string turns;
+    for (int i = 0; i < 16; i++)
+        turns += "0 1 2 3 4 5 6 7 8 8\n";
+    return turns;
+}() + "-1\n";
+
+// Plays `input` on `streams`, with room for `room` bytes of output, and
+// returns what was written.
+std::string play(MemoryStreams streams, const std::string &input = SESSION, size_t room = 1 << 16)
+{
+    static char output[1 << 16];
+    streams.input = input.data();
+    streams.input_size = input.size();
+    streams.output = output;
+    streams.output_size = room;
+    memory_streams = streams;
+    io_open();
+    io_close(play_session());
+    return std::string(output, memory_counts.output_length);
+}
+
+TEST(Output, FileGetsBlocksOfExactly512Bytes)
+{
+    std::string screen = play({.terminal = true});
+    ASSERT_GT(screen.size(), 5000u);
+    for (bool interrupt : {false, true}) {
+        std::string file = play({.terminal = false, .interrupt = interrupt});
+        EXPECT_EQ(file, screen);
+        EXPECT_EQ(memory_counts.writes, (file.size() + 511) / 512);
+        EXPECT_EQ(memory_counts.largest_write, 512u);
+    }
+}
+
+TEST(Output, TerminalGetsEachTextInOneWrite)
+{
+    MemoryIo io("");
+    say(MSG_LEVEL_ERROR);
+    say(MSG_HIT, 3);
+    EXPECT_EQ(memory_counts.writes, 2u);
+    EXPECT_EQ(memory_counts.largest_write, 57u);
+    EXPECT_EQ(io.output(), MSG_LEVEL_ERROR.bytes + "HIT  :3\n"s);
+}
+
+// CR LF line ends: every line feed, and nothing else, gets a CR before it,
+// and a file still gets blocks of exactly 512 bytes, a CR LF pair split
+// between two blocks where it falls so.
+TEST(Output, CrLfLineEnds)
+{
+    std::string lf = play({.terminal = true});
+    std::string crlf;
+    for (char c : lf)
+        crlf += c == '\n' ? "\r\n"s : std::string(1, c);
+    EXPECT_EQ(play({.terminal = true, .crlf = true}), crlf);
+    EXPECT_EQ(play({.terminal = false, .crlf = true}), crlf);
+    EXPECT_EQ(memory_counts.writes, (crlf.size() + 511) / 512);
+    EXPECT_EQ(memory_counts.largest_write, 512u);
+}
+
+std::string error_line(const char *what, int error)
+{
+    return "^hitblow: cannot " + std::string(what) + ": " + std::strerror(error) + "\n$";
+}
+
+// A failed read or write ends the program at once, with status 1 and one
+// line on standard error, whether it comes first or after an interrupted
+// call; the end of input does not (the tests above).
+TEST(Failures, EndTheProgramWithOneLine)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (bool interrupt : {false, true}) {
+        EXPECT_EXIT(play({.read_error = EISDIR, .interrupt = interrupt}, ""), testing::ExitedWithCode(1),
+                    error_line("read standard input", EISDIR));
+        EXPECT_EXIT(play({.read_error = EIO, .interrupt = interrupt}, "1 1 2"), testing::ExitedWithCode(1),
+                    error_line("read standard input", EIO));
+        EXPECT_EXIT(play({.terminal = false, .interrupt = interrupt}, "9 9 9 9 9 9 9 9 9 9 9", 1000),
+                    testing::ExitedWithCode(1), error_line("write to standard output", ENOSPC));
+    }
+}
+
+} // namespace
