@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Makes the release twice, here and in a fresh clone of the same commit, and
+# checks that the two are the same to the byte; then checks what is in it:
+# SHA256SUMS, the Windows zip's hitblow.exe playing every transcript under
+# Wine, the browser zip's site in Chromium, and the sources building.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+bash scripts/release.sh
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-work/deb/CMakeCache.txt)
+
+other=$(mktemp -d)
+trap 'rm -rf "$other"' EXIT
+git clone -q . "$other/clone"
+cp -a node_modules "$other/clone/"
+(cd "$other/clone" && bash scripts/release.sh >/dev/null)
+if ! cmp -s build/release/SHA256SUMS "$other/clone/build/release/SHA256SUMS"; then
+    diff build/release/SHA256SUMS "$other/clone/build/release/SHA256SUMS" || true
+    echo "two releases of the same commit differ"
+    exit 1
+fi
+echo "a second release, made in $other/clone, is the same to the byte"
+(cd build/release && sha256sum -c SHA256SUMS)
+
+# The zip's hitblow.exe, as a Windows player gets it, plays every transcript.
+# It reads the real clock, so faketime stops the clock at the transcripts'
+# second (tests/CMakeLists.txt) in the game's own process alone: the Wine
+# server's timers must run, and the times of files, which Wine compares
+# with those of its prefix, stay true.
+unzip -q "build/release/hitblow-$version-win64.zip" -d "$other/win64"
+exe=$other/win64/hitblow-$version-win64/hitblow.exe
+cmake/wine-run.sh "$other/wine-prefix" "$exe" </dev/null >/dev/null # makes the Wine prefix, on the true clock
+played=0
+for transcript in tests/transcripts/*.in; do
+    bash tests/run_transcript.sh "${transcript%.in}" crlf \
+        env TZ=UTC NO_FAKE_STAT=1 FAKETIME_SKIP_CMDS=wineserver,wineserver64 faketime -f "2026-01-01 00:42:27" \
+        cmake/wine-run.sh "$other/wine-prefix" "$exe"
+    played=$((played + 1))
+done
+echo "the zip's hitblow.exe played $played transcripts under Wine"
+
+# The browser zip's site plays the README's game.
+unzip -q "build/release/hitblow-$version-web.zip" -d "$other/web"
+node tests/web/browser_test.mjs "$other/web/hitblow-$version-web" README.md readme_game
+
+# The sources build as the README's quick start says.
+tar -xzf "build/release/hitblow-$version.tar.gz" -C "$other"
+(cd "$other/hitblow-$version" && cmake --preset default >/dev/null && cmake --build --preset default >/dev/null)
+echo "the source archive builds"
