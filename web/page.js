@@ -123,6 +123,7 @@ async function startRun()
         again.hidden = false;
         again.focus();
     };
+    const finish = (code) => end(`ゲームは終了ステータス${code}で終わりました。 / The run has ended with exit status ${code}.`);
     thisRun.discipline = new LineDiscipline(term, () => end('中断しました。 / The run was interrupted.'));
     run = thisRun;
     status.textContent = '';
@@ -141,13 +142,12 @@ async function startRun()
             },
         },
         printErr: (line) => term.write(line + '\n'),
-        quit: (code, reason) => {
-            end(`ゲームは終了ステータス${code}で終わりました。 / The run has ended with exit status ${code}.`);
+        quit: (code, reason) => { // exit(), after a failed read or write
+            finish(code);
             throw reason;
         },
     });
-    const code = await game.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true});
-    end(`ゲームは終了ステータス${code}で終わりました。 / The run has ended with exit status ${code}.`);
+    finish(await game.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true}));
 }
 
 term.onData((data) => {
