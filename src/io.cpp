@@ -39,7 +39,9 @@ static_assert(2 * (MESSAGE_SIZE + NUMBER_SIZE) <= OUT_ROOM && MESSAGE_SIZE + NUM
 char out_buf[OUT_BUF_SIZE + OUT_ROOM];
 size_t out_len = 0;
 OutputKind out_kind = {false, false};
-bool out_plain = true; // neither to a terminal nor with CR LF: the texts only join the block
+// Neither to a terminal nor with CR LF, so that texts only join the block:
+// the case of nearly every text in a file, tested once for each.
+bool out_plain = true;
 
 // Ends the program after a failed read or write, with one line on standard
 // error the way Unix tools report it: the game must not go on talking to a

@@ -86,5 +86,7 @@ int platform_show(const char *text, size_t size)
         lines[count++] = wide[i];
     }
     DWORD written = 0;
-    return WriteConsoleW(console, lines, count, &written, nullptr) && written == count ? 1 : 0;
+    if (!WriteConsoleW(console, lines, count, &written, nullptr))
+        return -error_number(GetLastError());
+    return written == count ? 1 : -EIO;
 }
