@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Counts the instructions the game executes per game of a long scripted
-# session, with callgrind: unlike times, the count is the same on every run.
+# Counts the instructions the game executes on two long scripted sessions,
+# with callgrind: unlike times, the counts are the same on every run.
 #
 # usage: bench/callgrind.sh [GAMES [BUILD_DIR]]
-#   GAMES      games in the session, 3000 by default (tests/robust/session_script.cpp)
+#   GAMES      games in each session, 3000 by default (tests/robust/session_script.cpp)
 #   BUILD_DIR  the bench build, build/bench by default (cmake --workflow --preset bench)
-# The fixed-clock build plays the session from a file and writes to /dev/null,
-# in 512-byte blocks as to any file.  A session that quits at once is counted
-# too, and taken off, so that the figure per game leaves out starting and
-# ending the process.
+# The mixed session cycles through every level, games won and lost at every
+# turn, practice of every size.  The heavy one plays every game to its last
+# turn, practice always at 10 digits and 16 turns, so its listings are at
+# their longest.  The fixed-clock build plays each from a file and writes to
+# /dev/null, in 512-byte blocks as to any file.  A session that quits at once
+# is counted too, and taken off, so that the figure per game leaves out
+# starting and ending the process.
 set -euo pipefail
 games=${1:-3000}
 build=${2:-build/bench}
@@ -17,7 +20,6 @@ script=$build/tests/robust/session_script
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$script" "$games" >"$work/in"
 "$script" 0 >"$work/quit"
 
 # instructions INPUT: prints the instructions executed playing INPUT.
@@ -26,11 +28,18 @@ instructions() {
     sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/log"
 }
 
-total=$(instructions "$work/in")
 start=$(instructions "$work/quit")
-printed=$("$game" <"$work/in" | wc -c)
-echo "$games games, $(wc -c <"$work/in") bytes typed, $printed bytes printed"
-echo "instructions: $total in all, $start to start and quit"
-awk -v t="$total" -v s="$start" -v g="$games" -v p="$printed" 'BEGIN {
-    printf "per game: %.0f instructions; per byte printed: %.1f\n", (t - s) / g, (t - s) / p
-}'
+echo "instructions to start and quit: $start"
+for session in mixed heavy; do
+    if [ "$session" = heavy ]; then
+        "$script" "$games" heavy >"$work/in"
+    else
+        "$script" "$games" >"$work/in"
+    fi
+    total=$(instructions "$work/in")
+    printed=$("$game" <"$work/in" | wc -c)
+    echo "$session session: $games games, $(wc -c <"$work/in") bytes typed, $printed bytes printed"
+    awk -v t="$total" -v s="$start" -v g="$games" -v p="$printed" 'BEGIN {
+        printf "  instructions: %d in all; per game: %.0f; per byte printed: %.1f\n", t, (t - s) / g, (t - s) / p
+    }'
+done

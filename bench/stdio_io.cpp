@@ -81,3 +81,22 @@ void say(const Message &message, int32_t number)
 {
     std::printf(message.bytes, number);
 }
+
+void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow)
+{
+    std::printf(MSG_TURN_NUMBER.bytes, turn);
+    for (int32_t i = 0; i < digit_count; i++)
+        std::printf(MSG_ONE_DIGIT.bytes, digits[i]);
+    std::printf(MSG_SPACE.bytes);
+    std::printf(MSG_HISTORY_HIT.bytes, hit);
+    std::printf(MSG_HISTORY_BLOW.bytes, blow);
+    std::printf(MSG_NEWLINE.bytes);
+}
+
+void say_answer(const int32_t *digits, int32_t digit_count)
+{
+    std::printf(MSG_ANSWER_HEAD.bytes);
+    for (int32_t i = 0; i < digit_count; i++)
+        std::printf(MSG_ONE_DIGIT.bytes, digits[i]);
+    std::printf(MSG_ANSWER_TAIL.bytes);
+}

@@ -27,6 +27,17 @@ int io_token_byte();
 // Writes a message text, with `number` in decimal in place of its "%d".
 void say(const Message &message, int32_t number = 0);
 
+// Writes one line of the turn listing, as these says would one after another,
+// in one go: MSG_TURN_NUMBER with `turn`, MSG_ONE_DIGIT with each of the
+// first `digit_count` (at most MAX_DIGITS) of `digits`, each 0 to 9,
+// MSG_SPACE, MSG_HISTORY_HIT with `hit`, MSG_HISTORY_BLOW with `blow`, and
+// MSG_NEWLINE.  To a terminal the line is one write.
+void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow);
+
+// Writes the answer line in one go: MSG_ANSWER_HEAD, the first `digit_count`
+// digits as say_turn() writes them, and MSG_ANSWER_TAIL.
+void say_answer(const int32_t *digits, int32_t digit_count);
+
 // A failed read of standard input (other than its end) or a failed write of
 // standard output ends the program: what is buffered is written if it can
 // be, then one line on standard error names the program and the reason, and

@@ -8,6 +8,7 @@
 // one source file each, chosen when the game is built) reads and writes.
 
 #include "game_io.h"
+#include "hitblow.h"
 #include "platform.h"
 #include "text/messages.h"
 
@@ -36,6 +37,14 @@ bool in_ended = false;
 // put_message() copies beyond the end of a text, so a text is never split.
 constexpr size_t OUT_ROOM = 2 * MAX_TEXT_SIZE;
 static_assert(2 * (MESSAGE_SIZE + NUMBER_SIZE) <= OUT_ROOM && MESSAGE_SIZE + NUMBER_SIZE <= MAX_TEXT_SIZE);
+// The longest line that say_turn() puts together, every number at its
+// longest; say_answer()'s is shorter.  Its last text may copy up to
+// MESSAGE_SIZE + NUMBER_SIZE bytes past where that text starts.
+constexpr size_t TURN_LINE_SIZE = MSG_TURN_NUMBER.length + NUMBER_SIZE + MAX_DIGITS + MSG_SPACE.length +
+                                  MSG_HISTORY_HIT.length + NUMBER_SIZE + MSG_HISTORY_BLOW.length +
+                                  NUMBER_SIZE + MSG_NEWLINE.length;
+static_assert(2 * TURN_LINE_SIZE <= OUT_ROOM && TURN_LINE_SIZE + MESSAGE_SIZE + NUMBER_SIZE <= OUT_ROOM &&
+              TURN_LINE_SIZE <= MAX_TEXT_SIZE);
 char out_buf[OUT_BUF_SIZE + OUT_ROOM];
 size_t out_len = 0;
 OutputKind out_kind = {false, false};
@@ -208,6 +217,37 @@ int peek_byte()
     return in_buf[in_pos];
 }
 
+// Writes `message` at `at`, with `number` in place of its "%d", and returns
+// its length.  Most texts are short, and a short room is copied the fastest.
+size_t put_text(char *at, const Message &message, int32_t number)
+{
+    return static_cast<size_t>(message.length) <= SHORT_TEXT ? put_message<SHORT_TEXT>(at, message, number)
+                                                             : put_message<MESSAGE_SIZE>(at, message, number);
+}
+
+// Writes the first `digit_count` digits of a row at `at`, run together, and
+// returns how many bytes that is.  Each digit is 0 to 9, so each is the one
+// byte that "%d" would make of it.
+size_t put_digits(char *at, const int32_t *digits, int32_t digit_count)
+{
+    for (int32_t i = 0; i < digit_count; i++)
+        at[i] = static_cast<char>('0' + digits[i]);
+    return static_cast<size_t>(digit_count);
+}
+
+// Sends out the `size` bytes just formatted at out_buf + out_len: they join
+// the block for a file or pipe, and go out at once to a terminal.
+void send(char *text, size_t size)
+{
+    if (!out_plain) {
+        send_text(text, size);
+        return;
+    }
+    out_len += size;
+    if (out_len >= OUT_BUF_SIZE)
+        write_block();
+}
+
 bool is_space(int c)
 {
     return c == ' ' || (c >= 0x09 && c <= 0x0D);
@@ -250,16 +290,34 @@ int io_token_byte()
 
 void say(const Message &message, int32_t number)
 {
-    // Most texts are short, and a short room is copied the fastest.
     char *text = out_buf + out_len;
-    size_t size = static_cast<size_t>(message.length) <= SHORT_TEXT
-                      ? put_message<SHORT_TEXT>(text, message, number)
-                      : put_message<MESSAGE_SIZE>(text, message, number);
-    if (!out_plain) {
-        send_text(text, size);
-        return;
-    }
-    out_len += size;
-    if (out_len >= OUT_BUF_SIZE)
-        write_block();
+    send(text, put_text(text, message, number));
+}
+
+void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow)
+{
+    // Every text of the line is short, and each is known here, so the copies
+    // of its room can be made as if of constants.
+    static_assert(MSG_TURN_NUMBER.length <= SHORT_TEXT && MSG_SPACE.length <= SHORT_TEXT &&
+                  MSG_HISTORY_HIT.length <= SHORT_TEXT && MSG_HISTORY_BLOW.length <= SHORT_TEXT &&
+                  MSG_NEWLINE.length <= SHORT_TEXT);
+    char *text = out_buf + out_len;
+    char *at = text;
+    at += put_message<SHORT_TEXT>(at, MSG_TURN_NUMBER, turn);
+    at += put_digits(at, digits, digit_count);
+    at += put_message<SHORT_TEXT>(at, MSG_SPACE, 0);
+    at += put_message<SHORT_TEXT>(at, MSG_HISTORY_HIT, hit);
+    at += put_message<SHORT_TEXT>(at, MSG_HISTORY_BLOW, blow);
+    at += put_message<SHORT_TEXT>(at, MSG_NEWLINE, 0);
+    send(text, static_cast<size_t>(at - text));
+}
+
+void say_answer(const int32_t *digits, int32_t digit_count)
+{
+    char *text = out_buf + out_len;
+    char *at = text;
+    at += put_text(at, MSG_ANSWER_HEAD, 0);
+    at += put_digits(at, digits, digit_count);
+    at += put_text(at, MSG_ANSWER_TAIL, 0);
+    send(text, static_cast<size_t>(at - text));
 }

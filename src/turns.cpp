@@ -7,28 +7,39 @@
 #include "game_io.h"
 #include "text/messages.h"
 
+#include <array>
+#include <cstddef>
+
 namespace {
 
 uint32_t rand_state = 0;
 
-// Returns 1 when two of the first `digit_count` digits are equal.  A set of
-// seen digits gives the same answer as comparing every pair of positions.
-bool has_repeat(const int32_t *digits, int32_t digit_count)
-{
-    uint32_t seen = 0;
-    for (int32_t i = 0; i < digit_count; i++) {
-        uint32_t bit = 1u << digits[i];
-        if (seen & bit)
-            return true;
-        seen |= bit;
-    }
-    return false;
-}
+// The generator's step, s -> RAND_A * s + RAND_C (mod 2^32).
+constexpr uint32_t RAND_A = 22695477u;
+constexpr uint32_t RAND_C = 1u;
 
-void say_digits(const int32_t *digits, int32_t digit_count)
+// The step taken k times at once is again such a map, s -> a * s + c: one
+// more step after k of them gives RAND_A * (a * s + c) + RAND_C, so the map
+// for k + 1 steps has a' = RAND_A * a and c' = RAND_A * c + RAND_C, starting
+// from a = 1, c = 0 for no step.  RAND_JUMPS[k] holds it for k = 0 to
+// MAX_DIGITS - 1, worked out while compiling.
+struct Jump {
+    uint32_t a;
+    uint32_t c;
+};
+constexpr auto RAND_JUMPS = [] {
+    std::array<Jump, MAX_DIGITS> jumps{};
+    jumps[0] = {1u, 0u};
+    for (size_t k = 1; k < jumps.size(); k++)
+        jumps[k] = {RAND_A * jumps[k - 1].a, RAND_A * jumps[k - 1].c + RAND_C};
+    return jumps;
+}();
+
+// Steps `state` on and returns the draw: its bits 16 to 30.
+inline int32_t next_draw(uint32_t &state)
 {
-    for (int32_t i = 0; i < digit_count; i++)
-        say(MSG_ONE_DIGIT, digits[i]);
+    state = state * RAND_A + RAND_C;
+    return static_cast<int32_t>((state >> 16) & 0x7FFFu);
 }
 
 } // namespace
@@ -41,16 +52,38 @@ void seed_random(uint32_t seed)
 
 int32_t draw_random()
 {
-    rand_state = rand_state * 22695477u + 1u;
-    return static_cast<int32_t>((rand_state >> 16) & 0x7FFFu);
+    return next_draw(rand_state);
 }
 
+// Drawing a whole row and then looking for a repeat gives the same answer as
+// stopping at the first digit that repeats an earlier one: either way the row
+// is thrown away.  What the stop must keep is the generator's state, which
+// after a thrown-away row has made exactly `digit_count` draws; so the draws
+// the row did not make are skipped in one jump.  The row without a repeat is
+// drawn a second time from where it started, to store its digits: storing
+// them while looking would cost more, as nearly every row is thrown away.
 void draw_answer(int32_t *answer, int32_t digit_count)
 {
-    do {
-        for (int32_t i = 0; i < digit_count; i++)
-            answer[i] = draw_random() % 10;
-    } while (has_repeat(answer, digit_count));
+    uint32_t state = rand_state;
+    for (;;) {
+        uint32_t row_start = state;
+        uint32_t seen = 0; // bit d is set once the digit d is in the row
+        int32_t left = digit_count;
+        for (; left > 0; left--) {
+            uint32_t bit = 1u << (next_draw(state) % 10);
+            if (seen & bit)
+                break;
+            seen |= bit;
+        }
+        if (left == 0) {
+            for (int32_t i = 0; i < digit_count; i++)
+                answer[i] = next_draw(row_start) % 10;
+            rand_state = state;
+            return;
+        }
+        const Jump &skip = RAND_JUMPS[static_cast<size_t>(left - 1)];
+        state = skip.a * state + skip.c;
+    }
 }
 
 int32_t make_answer(int32_t *answer, int32_t digit_count)
@@ -101,21 +134,13 @@ int32_t judge_guess(const int32_t *guess, const int32_t *answer, int32_t digit_c
 
 int32_t show_history(const TurnRecord *history, int32_t count, int32_t digit_count)
 {
-    for (int32_t k = 0; k < count; k++) {
-        say(MSG_TURN_NUMBER, k + 1);
-        say_digits(history[k].digits, digit_count);
-        say(MSG_SPACE);
-        say(MSG_HISTORY_HIT, history[k].hit);
-        say(MSG_HISTORY_BLOW, history[k].blow);
-        say(MSG_NEWLINE);
-    }
+    for (int32_t k = 0; k < count; k++)
+        say_turn(k + 1, history[k].digits, digit_count, history[k].hit, history[k].blow);
     return 0;
 }
 
 int32_t show_answer(const int32_t *answer, int32_t digit_count)
 {
-    say(MSG_ANSWER_HEAD);
-    say_digits(answer, digit_count);
-    say(MSG_ANSWER_TAIL);
+    say_answer(answer, digit_count);
     return 0;
 }

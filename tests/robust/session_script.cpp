@@ -1,6 +1,6 @@
 // Writes the typed side of a long scripted session for the fixed-clock build: many games at every level.
 //
-// usage: session_script GAMES
+// usage: session_script GAMES [heavy]
 //
 // The script plays GAMES games and then quits with -1.  It knows the answers
 // because it draws them the way the fixed-clock build does (the same clock,
@@ -10,10 +10,15 @@
 // win, which unlocks extra for the rest of the run.  A few refused entries are
 // mixed in.  The game prints one answer line per game, which is how the
 // callers check that the script and the game stayed in step.
+//
+// A heavy session, for measuring the game's cost where it is highest, plays
+// every game to its last turn, won on it or lost, so every listing is at its
+// longest, and its practice games all have 10 digits and 16 turns.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "hitblow.h"
 #include "turns.h"
@@ -33,6 +38,7 @@ constexpr Level FIXED_LEVELS[] = {
 constexpr int32_t KINDS = 6; // the five fixed levels, then practice
 
 Digits answers[MAX_DIGITS + 1]; // answers[n]: the answer of every n-digit game
+bool heavy = false;             // every game to its last turn, practice at its largest
 
 // Types one guess: the digits on one line, each its own token.
 void type_guess(const int32_t *digits, int32_t digit_count)
@@ -61,13 +67,14 @@ void type_game(int32_t game)
         level = FIXED_LEVELS[kind];
         std::printf("%d\n", level.code);
     } else {
-        level = {LEVEL_PRACTICE, game / KINDS % MAX_DIGITS + 1, game / KINDS % MAX_TURNS + 1};
+        level = heavy ? Level{LEVEL_PRACTICE, MAX_DIGITS, MAX_TURNS}
+                      : Level{LEVEL_PRACTICE, game / KINDS % MAX_DIGITS + 1, game / KINDS % MAX_TURNS + 1};
         std::printf("%d %d %d\n", level.code, level.digit_count, level.turn_limit);
     }
     if (game % 7 == 3)
         std::printf("x 10\n"); // two refused entries at the first digit prompt
     const int32_t *answer = answers[level.digit_count];
-    int32_t misses = win ? (game / 2) % level.turn_limit : level.turn_limit;
+    int32_t misses = !win ? level.turn_limit : heavy ? level.turn_limit - 1 : (game / 2) % level.turn_limit;
     for (int32_t turn = 0; turn < misses; turn++)
         type_miss(answer, level.digit_count);
     if (win)
@@ -80,8 +87,9 @@ void type_game(int32_t game)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: session_script GAMES\n");
+    heavy = argc == 3 && std::strcmp(argv[2], "heavy") == 0;
+    if (argc != 2 && !heavy) {
+        std::fprintf(stderr, "usage: session_script GAMES [heavy]\n");
         return 2;
     }
     long games = std::strtol(argv[1], nullptr, 10);

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "entry.h"
 #include "game_io.h"
@@ -151,6 +153,65 @@ TEST(Output, TerminalGetsEachTextInOneWrite)
     EXPECT_EQ(memory_counts.writes, 2u);
     EXPECT_EQ(memory_counts.largest_write, 57u);
     EXPECT_EQ(io.output(), MSG_LEVEL_ERROR.bytes + "HIT  :3\n"s);
+}
+
+// A whole line written at once must be exactly what its texts, said one
+// after another, would write, in every output mode, and a terminal gets it
+// in one write.
+struct LineCase {
+    int32_t turn;
+    std::vector<int32_t> digits;
+    int32_t hit;
+    int32_t blow;
+};
+
+const LineCase LINE_CASES[] = {
+    {1, {0, 1, 2}, 1, 0}, {16, {9, 8, 7, 6, 5, 4, 3, 2, 1, 0}, 10, 0},
+    {7, {5}, 0, 0},       {INT32_MIN, {0, 0, 9, 9, 0, 0, 9, 9, 0, 0}, INT32_MAX, INT32_MIN},
+    {0, {}, -1, 100},
+};
+
+TEST(Output, WholeLinesAreTheirTextsSaidInTurn)
+{
+    for (const LineCase &c : LINE_CASES) {
+        auto n = static_cast<int32_t>(c.digits.size());
+        for (MemoryStreams streams : {MemoryStreams{.terminal = true}, MemoryStreams{.terminal = false},
+                                      MemoryStreams{.terminal = true, .crlf = true}}) {
+            static char output[1024];
+            streams.output = output;
+            streams.output_size = sizeof output;
+            auto written = [&](auto write) {
+                memory_streams = streams;
+                io_open();
+                write();
+                size_t writes = memory_counts.writes;
+                io_close(0);
+                return std::make_pair(std::string(output, memory_counts.output_length), writes);
+            };
+            auto [turn_line, turn_writes] =
+                written([&] { say_turn(c.turn, c.digits.data(), n, c.hit, c.blow); });
+            auto [turn_says, unused1] = written([&] {
+                say(MSG_TURN_NUMBER, c.turn);
+                for (int32_t digit : c.digits)
+                    say(MSG_ONE_DIGIT, digit);
+                say(MSG_SPACE);
+                say(MSG_HISTORY_HIT, c.hit);
+                say(MSG_HISTORY_BLOW, c.blow);
+                say(MSG_NEWLINE);
+            });
+            auto [answer_line, answer_writes] = written([&] { say_answer(c.digits.data(), n); });
+            auto [answer_says, unused2] = written([&] {
+                say(MSG_ANSWER_HEAD);
+                for (int32_t digit : c.digits)
+                    say(MSG_ONE_DIGIT, digit);
+                say(MSG_ANSWER_TAIL);
+            });
+            EXPECT_EQ(turn_line, turn_says) << "turn " << c.turn;
+            EXPECT_EQ(answer_line, answer_says) << "turn " << c.turn;
+            EXPECT_EQ(turn_writes, streams.terminal ? 1u : 0u) << "turn " << c.turn;
+            EXPECT_EQ(answer_writes, streams.terminal ? 1u : 0u) << "turn " << c.turn;
+        }
+    }
 }
 
 // CR LF line ends: every line feed, and nothing else, gets a CR before it,
