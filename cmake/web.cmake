@@ -30,7 +30,8 @@ target_link_options(hitblow PRIVATE
     -sENVIRONMENT=web
     -sFILESYSTEM=0)
 
-set(page_files ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/page.js
+set(page_files ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/line_discipline.js
+    ${PROJECT_SOURCE_DIR}/web/keypad.js ${PROJECT_SOURCE_DIR}/web/runs.js
     ${PROJECT_SOURCE_DIR}/web/page.css)
 set(site_files)
 foreach(file IN LISTS page_files xterm_files)

@@ -1,4 +1,4 @@
-// The byte layer's platform for the browser: the game's streams are the terminal on the page (web/page.js).
+// The byte layer's platform for the browser: the game's streams are the terminal on the page (web/runs.js).
 //
 // Built with Emscripten and -sASYNCIFY, so that a read can wait for the
 // player's Enter without holding up the page.  The page gives the module a

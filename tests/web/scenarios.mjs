@@ -1,0 +1,386 @@
+// Browser tests: the scenarios, each written once over the driver interface of drivers.mjs, played as a player would.
+//
+// A scenario has `run(player)`, which throws when something is wrong, and
+// may have `devices` (the screens it is played on, one fresh page each;
+// 'desktop' when left out) and `needs` (what of LIMITS in drivers.mjs it
+// cannot do without).
+
+import {readFileSync} from 'node:fs';
+
+export const FIXED_TIME = new Date('2026-01-01T00:42:27Z'); // easy's answer is 059, hard's 0596
+const WAIT_MS = 20000; // the longest wait for the screen to show something
+
+const MENU = ['難易度を選択してください。-1で終了', 'practice:0 easy:1 normal:2 hard:3 '];
+const FAREWELL = 'ゲームを終了します。';
+const LEVEL_ERROR = 'その難易度は出来ません。もう一度数字を入力してください。'; // the widest line
+
+function check(condition, what)
+{
+    if (!condition)
+        throw new Error(what);
+}
+
+const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+
+// The player's side of the page: the screen as text, typing, tapping, waiting.
+export class Player {
+    constructor(page, readmePath)
+    {
+        this.page = page;
+        this.readmePath = readmePath;
+    }
+
+    // The terminal's rows as the page shows them in its DOM, with the empty
+    // rows at the end left out.  A space the game wrote stays, even last on
+    // its row; the cursor, where it stands on an empty cell after the text,
+    // is left out.
+    async screen()
+    {
+        const rows = await this.page.evaluate(() => [...document.querySelectorAll('.xterm-rows > div')].map((div) => {
+            const cells = [...div.childNodes].filter((node) =>
+                !(node.classList?.contains('xterm-cursor') && node.textContent.trim() === '' && !node.nextSibling));
+            return cells.map((node) => node.textContent).join('');
+        }));
+        const lines = rows.map((row) => row.replace(/\u00a0/g, ' '));
+        while (lines.length > 0 && lines[lines.length - 1] === '')
+            lines.pop();
+        return lines;
+    }
+
+    // Waits until `test(lines)` holds for the screen (or for what `read`
+    // returns), and returns the lines.
+    async waitFor(what, test, read = () => this.screen())
+    {
+        const deadline = Date.now() + WAIT_MS;
+        for (;;) {
+            const lines = await read();
+            if (test(lines))
+                return lines;
+            if (Date.now() > deadline)
+                throw new Error(`waited in vain for ${what}; the screen shows:\n${[].concat(lines).join('\n')}`);
+            await new Promise((resolve) => setTimeout(resolve, 20));
+        }
+    }
+
+    // Waits until the last line on the screen is `prompt`, with the cursor after it.
+    waitForPrompt(prompt)
+    {
+        return this.waitFor(`the prompt "${prompt}"`, (lines) => lines.length > 0 && lines[lines.length - 1] === prompt);
+    }
+
+    // Waits until some line on the screen is `line`.
+    waitForLine(line)
+    {
+        return this.waitFor(`the line "${line}"`, (lines) => lines.includes(line));
+    }
+
+    // Waits until some line on the screen ends with `end`.
+    waitForLineEnd(end)
+    {
+        return this.waitFor(`a line ending "${end}"`, (lines) => lines.some((line) => line.endsWith(end)));
+    }
+
+    // Types `text` key by key, then Enter.
+    async enter(text)
+    {
+        await this.page.type(text);
+        await this.page.press('Enter');
+    }
+
+    // Taps the keypad's keys for `text`, then Enter.
+    async tapLine(text)
+    {
+        for (const key of text)
+            await this.page.tap(key);
+        await this.page.tap('Enter');
+    }
+
+    // The rows of the terminal's accessibility tree, which screen readers
+    // read, with the empty rows at the end left out.
+    async spoken()
+    {
+        const lines = await this.page.evaluate(() =>
+            [...document.querySelectorAll('.xterm-accessibility-tree > div')].map((div) => div.textContent));
+        while (lines.length > 0 && lines[lines.length - 1].trim() === '')
+            lines.pop();
+        return lines;
+    }
+
+    // Pastes into the terminal, as the browser does from the clipboard, the
+    // text made of `parts`: [text, times] pairs, put together in the page.
+    paste(...parts)
+    {
+        return this.page.evaluate((pieces) => {
+            const data = new DataTransfer();
+            data.setData('text/plain', pieces.map(([text, times]) => text.repeat(times)).join(''));
+            document.querySelector('.xterm-helper-textarea').dispatchEvent(
+                new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+        }, parts);
+    }
+
+    status()
+    {
+        return this.page.evaluate(() => document.getElementById('status').textContent);
+    }
+
+    // Waits for the page to say, outside the terminal, that the run has ended.
+    async waitForEnd()
+    {
+        await this.waitFor('the end of the run', (hidden) => !hidden,
+                           () => this.page.evaluate(() => document.getElementById('again').hidden));
+        return this.status();
+    }
+
+    // Whether a text field has the focus, which would open a phone's keyboard.
+    editableFocused()
+    {
+        return this.page.evaluate(() => {
+            const active = document.activeElement;
+            return active !== null && (active.isContentEditable || active.matches('input, textarea'));
+        });
+    }
+
+    // The README's short game, split as tests/readme_transcript.sh splits it:
+    // each line, and where it holds a prompt, the prompt and what was typed.
+    readmeGame()
+    {
+        const text = readFileSync(this.readmePath, 'utf8');
+        const block = text.split('<!-- transcript')[1].split('```text\n')[1].split('\n```')[0];
+        return block.split('\n').map((line) => {
+            const match = line.match(/^(.*(?:難易度|つ目の数字|桁\)|回\)):)(.*)$/);
+            return match ? {line, prompt: match[1], typed: match[2]} : {line};
+        });
+    }
+}
+
+export const SCENARIOS = {
+    // The README's game, typed key by key at each prompt, shows exactly the
+    // README's lines, and the run ends with the farewell.
+    readme_game: {
+        async run(player)
+        {
+            check(await player.page.evaluate(() => document.activeElement?.classList.contains('xterm-helper-textarea')),
+                  'the terminal does not have the keyboard focus on load');
+            const game = player.readmeGame();
+            for (const step of game) {
+                if (step.prompt !== undefined) {
+                    await player.waitForPrompt(step.prompt);
+                    await player.enter(step.typed);
+                }
+            }
+            await player.waitForEnd();
+            const lines = await player.screen();
+            const expected = game.map((step) => step.line);
+            check(same(lines, expected),
+                  `the screen is not the README's game:\n${lines.join('\n')}\n--- expected ---\n${expected.join('\n')}`);
+            // The accessibility tree follows the screen a little later.
+            await player.waitFor('screen readers to be given the same lines',
+                                 (spoken) => same(spoken, expected), () => player.spoken());
+        },
+    },
+
+    // The README's game won by the keypad alone on phones: a tap for each
+    // key and for Enter, and one wrong digit taken back with Backspace.  A
+    // tap leaves no text field focused, so no phone keyboard opens.
+    keypad_game: {
+        devices: ['Pixel 7', 'iPhone 13', 'touch 360x640'],
+        async run(player)
+        {
+            const game = player.readmeGame();
+            let first = true;
+            for (const step of game) {
+                if (step.prompt === undefined)
+                    continue;
+                await player.waitForPrompt(step.prompt);
+                if (first) {
+                    await player.page.tap('7');
+                    await player.waitForPrompt(step.prompt + '7');
+                    await player.page.tap('Backspace');
+                    await player.waitForPrompt(step.prompt);
+                    first = false;
+                }
+                await player.tapLine(step.typed);
+                if (player.page.touch)
+                    check(!await player.editableFocused(), 'a text field has the focus after a tap');
+            }
+            await player.waitForEnd();
+            const lines = await player.screen();
+            const expected = game.map((step) => step.line);
+            check(lines.length >= 10 && same(lines, expected.slice(expected.length - lines.length)),
+                  `the screen does not end as the README's game:\n${lines.join('\n')}`);
+        },
+    },
+
+    // A phone's 360 by 640 screen: the widest lines the game prints each
+    // fit one row; nothing scrolls sideways; the terminal takes the height
+    // the keypad leaves it, every key at least 48 by 48, and the line being
+    // typed stands above the keypad.
+    screen_fit: {
+        devices: ['touch 360x640'],
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.paste(['9 1 0 5 9\r', 1]);
+            await player.waitForLine(LEVEL_ERROR);
+            await player.waitForLine('practice:0 easy:1 normal:2 hard:3 extra:5 ');
+            await player.tapLine('0');
+            await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+            await player.tapLine('10');
+            await player.waitForPrompt('何回まで入力できるようにしますか(最大16回):');
+            await player.tapLine('16');
+            await player.waitForLine('何回まで入力できるようにしますか(最大16回):16');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.paste(['0 1 2 3 4 5 6 7 8 8\r', 16]);
+            await player.waitFor('the 16th turn of 10 digits',
+                                 (lines) => lines.some((line) => /^16回目:0123456788 HIT:\d+ BLOW:\d+ $/.test(line)));
+            await player.page.tap('1');
+            const layout = await player.page.evaluate(() => {
+                const box = (element) => element.getBoundingClientRect();
+                const keypad = box(document.getElementById('keypad'));
+                const cursor = box(document.querySelector('.xterm-cursor') || document.querySelector('.xterm-rows'));
+                return {
+                    wide: Math.max(document.documentElement.scrollWidth, document.body.scrollWidth),
+                    width: innerWidth,
+                    height: innerHeight,
+                    bottom: box(document.querySelector('main')).bottom,
+                    terminal: box(document.getElementById('terminal')).height,
+                    others: [...document.querySelector('main').children].slice(1).reduce((sum, e) => sum + box(e).height, 0),
+                    keys: [...document.querySelectorAll('#keypad button')].map((key) => [box(key).width, box(key).height]),
+                    cursorBottom: cursor.bottom,
+                    cursorTop: cursor.top,
+                    keypadTop: keypad.top,
+                };
+            });
+            check(layout.wide <= layout.width, `the page scrolls sideways: ${layout.wide} > ${layout.width}`);
+            check(Math.abs(layout.bottom - layout.height) <= 1 && Math.abs(layout.terminal + layout.others - layout.height) <= 1,
+                  `the terminal does not take the rest of the height: ${JSON.stringify(layout)}`);
+            check(layout.keys.length === 13 && layout.keys.every(([w, h]) => w >= 48 && h >= 48),
+                  `a key is smaller than 48 by 48: ${JSON.stringify(layout.keys)}`);
+            check(layout.cursorTop >= 0 && layout.cursorBottom <= layout.keypadTop,
+                  `the line being typed is not above the keypad: ${JSON.stringify(layout)}`);
+        },
+    },
+
+    // Digits pasted at once answer one prompt each, as typed ones would.
+    paste: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.enter('1');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.paste(['1 2 3\r', 1]);
+            const lines = await player.waitForLine('1回目:123 HIT:0 BLOW:0 ');
+            check(lines.includes('1つ目の数字:1 2 3') && lines.includes('2つ目の数字:3つ目の数字:HIT  :0'),
+                  `the pasted digits did not answer the three prompts:\n${lines.join('\n')}`);
+        },
+    },
+
+    // Pastes of any size are taken as a terminal takes them.  A line of 4 MB
+    // keeps its first 4,095 characters: 4,094 zeros and a 3, one token that
+    // chooses the hard level (more would make it another number, fewer 0).
+    // Then a megabyte of blank lines, which the game reads and skips.  After
+    // each, the game answers as usual.
+    big_paste: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.paste(['0', 4094], ['3', 1], ['9', 4 << 20], ['\r', 1]);
+            await player.waitForLine('難易度  :hard');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.enter('0 5 9 6');
+            await player.waitForLineEnd('HIT  :4');
+            await player.waitForPrompt('難易度:');
+            await player.paste(['  \r', (1 << 20) / 3]);
+            await player.enter('1');
+            await player.waitForLine('難易度  :easy');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.enter('0 5 9');
+            await player.waitForLineEnd('HIT  :3');
+        },
+    },
+
+    // Backspace takes back a full-width character whole, both its columns;
+    // what is typed after it is what the game reads.  The range message shows
+    // 0x81 0x60 as the full-width tilde U+FF5E, as code page 932 has it, and
+    // not as JIS X 0208's wave dash U+301C: the page relies on the browser's
+    // Shift_JIS decoder for that, which is checked too.
+    backspace: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.page.insertText('０');
+            await player.waitForPrompt('難易度:０');
+            await player.page.press('Backspace');
+            await player.waitForPrompt('難易度:');
+            await player.enter('0');
+            await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+            await player.page.type('1');
+            await player.page.insertText('２');
+            await player.waitForPrompt('何桁で遊びますか(最大10桁):1２');
+            await player.page.press('Backspace');
+            await player.page.press('Backspace');
+            await player.enter('11');
+            const lines = await player.waitForLine('1\uFF5E10の間でお願いします。');
+            check(lines.includes('何桁で遊びますか(最大10桁):11'), `Backspace left something behind:\n${lines.join('\n')}`);
+            const tilde = await player.page.evaluate(() => new TextDecoder('shift_jis').decode(new Uint8Array([0x81, 0x60])));
+            check(tilde === '\uFF5E', `the browser's Shift_JIS decoder gives U+${tilde.codePointAt(0).toString(16)} for 0x81 0x60`);
+        },
+    },
+
+    // Ctrl-D at a digit prompt ends the input: the game says farewell and
+    // the page says the run has ended, with status 0.
+    ctrl_d: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.enter('1');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.page.press('Control+D');
+            await player.waitForLine(`1つ目の数字:${FAREWELL}`);
+            const status = await player.waitForEnd();
+            check(status.includes('exit status 0'), `the page says: ${status}`);
+        },
+    },
+
+    // Ctrl-C mid-game ends the run at once, with no farewell.
+    ctrl_c: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.enter('1');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.enter('1');
+            await player.waitForPrompt('2つ目の数字:');
+            await player.page.press('Control+C');
+            const status = await player.waitForEnd();
+            check(status.includes('interrupted'), `the page says: ${status}`);
+            await new Promise((resolve) => setTimeout(resolve, 200)); // for anything the game might still print
+            const lines = await player.screen();
+            check(lines[lines.length - 1] === '2つ目の数字:^C' && !lines.some((line) => line.includes(FAREWELL)),
+                  `the run did not stop at once:\n${lines.join('\n')}`);
+        },
+    },
+
+    // -1 ends the run; the button, or Enter, starts a new one from a fresh
+    // state: after a win has unlocked extra, the new run's menu lacks it.
+    new_run: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.enter('1 0 5 9');
+            await player.waitForLine('Pray to Extra Stage!');
+            await player.waitForLine('practice:0 easy:1 normal:2 hard:3 extra:5 ');
+            await player.enter('-1');
+            await player.waitForLine('難易度:-1');
+            await player.waitForEnd();
+            await player.page.click('#again');
+            let lines = await player.waitForPrompt('難易度:');
+            check(same(lines, [...MENU, '難易度:']), `not a fresh run:\n${lines.join('\n')}`);
+            await player.enter('-1');
+            await player.waitForEnd();
+            await player.page.press('Enter'); // the button has the focus now
+            lines = await player.waitForPrompt('難易度:');
+            check(same(lines, [...MENU, '難易度:']), `Enter did not start a fresh run:\n${lines.join('\n')}`);
+        },
+    },
+};

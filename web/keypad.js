@@ -1,0 +1,24 @@
+// hitblow in a browser: the on-screen keypad, which lets a phone player answer every question by touch.
+'use strict';
+
+// What each key sends, as the keyboard sends it: its digit or minus sign,
+// DEL for Backspace, CR for Enter.
+const KEYPAD_DATA = {Backspace: '\x7f', Enter: '\r'};
+
+// Makes the buttons in `keypad` send their keys to `type(data)`.  Each
+// button's accessible name (its aria-label, or else its text) names its key.
+// A tap leaves no text field focused: the phone's own keyboard, which a
+// focused terminal would bring up, stays closed over the keypad.
+function startKeypad(keypad, type)
+{
+    keypad.addEventListener('click', (event) => {
+        const key = event.target.closest('button');
+        if (key === null)
+            return;
+        const active = document.activeElement;
+        if (active !== null && active !== key && (active.isContentEditable || active.matches('input, textarea')))
+            active.blur();
+        const name = key.getAttribute('aria-label') || key.textContent;
+        type(KEYPAD_DATA[name] || name);
+    });
+}
