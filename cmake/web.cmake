@@ -2,8 +2,10 @@
 #
 # Included from the top-level CMakeLists.txt when the toolchain is
 # Emscripten's.  The site is the page (web/), the game (hitblow.js and
-# hitblow.wasm) and xterm.js from node_modules (run `npm ci` first); it asks
-# nothing of any other host and works from any static file server.
+# hitblow.wasm), xterm.js from node_modules (run `npm ci` first), the icons
+# (rendered by rsvg-convert) and a service worker that keeps it all for
+# offline play.  It asks nothing of any other host and works from any folder
+# of any static file server.
 
 set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 set(xterm_files
@@ -32,7 +34,8 @@ target_link_options(hitblow PRIVATE
 
 set(page_files ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/line_discipline.js
     ${PROJECT_SOURCE_DIR}/web/keypad.js ${PROJECT_SOURCE_DIR}/web/runs.js
-    ${PROJECT_SOURCE_DIR}/web/page.css)
+    ${PROJECT_SOURCE_DIR}/web/page.css ${PROJECT_SOURCE_DIR}/web/manifest.webmanifest
+    ${PROJECT_SOURCE_DIR}/web/icon.svg)
 set(site_files)
 foreach(file IN LISTS page_files xterm_files)
     get_filename_component(name ${file} NAME)
@@ -42,5 +45,33 @@ foreach(file IN LISTS page_files xterm_files)
         VERBATIM)
     list(APPEND site_files ${HITBLOW_SITE_DIR}/${name})
 endforeach()
-add_custom_target(hitblow_site ALL DEPENDS ${site_files})
+
+# The icons that a phone puts on its home screen, drawn from the one SVG.
+find_program(RSVG_CONVERT rsvg-convert)
+if(NOT RSVG_CONVERT)
+    message(FATAL_ERROR "rsvg-convert is missing: apt-get install librsvg2-bin")
+endif()
+foreach(size 192 512)
+    add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/icon-${size}.png
+        COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${HITBLOW_SITE_DIR}/icon-${size}.png
+            ${PROJECT_SOURCE_DIR}/web/icon.svg
+        DEPENDS ${PROJECT_SOURCE_DIR}/web/icon.svg
+        VERBATIM)
+    list(APPEND site_files ${HITBLOW_SITE_DIR}/icon-${size}.png)
+endforeach()
+
+# The service worker, last: it lists every other file, with a digest of them all.
+set(site_names hitblow.js hitblow.wasm)
+foreach(file IN LISTS site_files)
+    get_filename_component(name ${file} NAME)
+    list(APPEND site_names ${name})
+endforeach()
+list(SORT site_names)
+add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/service_worker.js
+    COMMAND ${CMAKE_COMMAND} -DSITE_DIR=${HITBLOW_SITE_DIR} -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/service_worker.js
+        "-DFILES=${site_names}" -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
+    DEPENDS hitblow ${site_files} ${PROJECT_SOURCE_DIR}/web/service_worker.js
+        ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
+    VERBATIM)
+add_custom_target(hitblow_site ALL DEPENDS ${site_files} ${HITBLOW_SITE_DIR}/service_worker.js)
 add_dependencies(hitblow_site hitblow)

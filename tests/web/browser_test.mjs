@@ -13,7 +13,8 @@
 // scenario that needs what the engine's driver cannot give passes with a
 // line saying what was left out.
 
-import {existsSync} from 'node:fs';
+import {existsSync, mkdtempSync, rmSync} from 'node:fs';
+import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
 import {LIMITS, missing, openBrowser} from './drivers.mjs';
@@ -44,15 +45,16 @@ async function main()
         return;
     }
 
-    const site = await serveSite(siteDir, {fixedTime: FIXED_TIME});
-    const browser = await openBrowser(engine);
+    const site = await serveSite(siteDir, {fixedTime: FIXED_TIME, base: scenario.base || '/'});
+    const profile = scenario.persistent ? mkdtempSync(join(tmpdir(), 'hitblow-profile-')) : null;
+    const browser = await openBrowser(engine, {persistentDir: profile});
     const problems = [];
     try {
         for (const device of scenario.devices || ['desktop']) {
             const page = await browser.newPage(device);
             await page.goto(site.url);
             try {
-                await scenario.run(new Player(page, readmePath));
+                await scenario.run(new Player(page, readmePath, site));
             } catch (error) {
                 throw new Error(`on ${device}: ${error.message}`);
             }
@@ -61,6 +63,8 @@ async function main()
     } finally {
         await browser.close();
         await site.close();
+        if (profile !== null)
+            rmSync(profile, {recursive: true, force: true});
     }
     if (problems.length > 0)
         throw new Error(problems.join('\n'));

@@ -9,7 +9,9 @@
 //   insertText(text)          enters text as an input method commits it
 //   tap(name)                 taps (or, without touch, clicks) the button named `name`
 //   click(selector)           clicks the element
+//   reload()                  loads the page again
 //   setOffline(offline)       cuts the page off from the network, or puts it back
+//   installabilityErrors()    why Chromium would not install the page as an app
 //   problemsFound()           what went wrong unasked: errors logged or thrown,
 //                             requests to other hosts, Content-Security-Policy violations
 //   engine, touch             the engine's name, and whether the page has touch
@@ -164,6 +166,19 @@ class PlaywrightPage {
         await this.page.goto(url);
     }
 
+    async reload()
+    {
+        await this.page.reload();
+    }
+
+    async installabilityErrors()
+    {
+        const session = await this.context.newCDPSession(this.page);
+        const {installabilityErrors} = await session.send('Page.getInstallabilityErrors');
+        await session.detach();
+        return installabilityErrors.map((error) => error.errorId);
+    }
+
     async problemsFound()
     {
         return [...this.problems.splice(0), ...await policyProblems(this)];
@@ -266,6 +281,11 @@ class WebDriverPage {
     {
         const policy = await policyProblems(this);
         return [...this.problems.splice(0), ...policy];
+    }
+
+    async reload()
+    {
+        await this.driver.navigate().refresh();
     }
 
     async evaluate(fn, arg)

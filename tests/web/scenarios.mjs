@@ -2,10 +2,17 @@
 //
 // A scenario has `run(player)`, which throws when something is wrong, and
 // may have `devices` (the screens it is played on, one fresh page each;
-// 'desktop' when left out) and `needs` (what of LIMITS in drivers.mjs it
-// cannot do without).
+// 'desktop' when left out), `needs` (what of LIMITS in drivers.mjs it cannot
+// do without), `persistent` (a browser profile kept on disk, as an
+// installed app has, rather than a private one) and `base` (the folder the
+// site is served from, '/' when left out).  The player's `site` is the
+// server the page came from (site_server.mjs).
 
-import {readFileSync} from 'node:fs';
+import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+
+import {CLOCK_PATH} from './site_server.mjs';
 
 export const FIXED_TIME = new Date('2026-01-01T00:42:27Z'); // easy's answer is 059, hard's 0596
 const WAIT_MS = 20000; // the longest wait for the screen to show something
@@ -22,12 +29,72 @@ function check(condition, what)
 
 const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
 
+// A copy of the site in `dir` as its next release: a mark added to the page,
+// and the service worker's cache named anew, as a build of other sources names it.
+function newRelease(dir)
+{
+    const copy = mkdtempSync(join(tmpdir(), 'hitblow-site-'));
+    cpSync(dir, copy, {recursive: true});
+    const page = join(copy, 'index.html');
+    writeFileSync(page, readFileSync(page, 'utf8').replace('<main>', '<main>\n<p id="new-release" hidden></p>'));
+    const worker = join(copy, 'service_worker.js');
+    writeFileSync(worker, readFileSync(worker, 'utf8').replace(/version: '([0-9a-f]+)'/, "version: '$1-next'"));
+    return copy;
+}
+
 // The player's side of the page: the screen as text, typing, tapping, waiting.
 export class Player {
-    constructor(page, readmePath)
+    constructor(page, readmePath, site = null)
     {
         this.page = page;
         this.readmePath = readmePath;
+        this.site = site;
+    }
+
+    // Plays the README's game, typed key by key at each prompt, and checks
+    // that the screen shows exactly the README's lines.
+    async playReadmeGame()
+    {
+        const game = this.readmeGame();
+        for (const step of game) {
+            if (step.prompt !== undefined) {
+                await this.waitForPrompt(step.prompt);
+                await this.enter(step.typed);
+            }
+        }
+        await this.waitForEnd();
+        const lines = await this.screen();
+        const expected = game.map((step) => step.line);
+        check(same(lines, expected),
+              `the screen is not the README's game:\n${lines.join('\n')}\n--- expected ---\n${expected.join('\n')}`);
+        return expected;
+    }
+
+    // The names of the service worker caches the page can see.
+    caches()
+    {
+        return this.page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('hitblow ')));
+    }
+
+    // Waits until the site's service worker controls the page and has
+    // filled its cache, which it does while the first visit goes on.  The
+    // test server's clock script, not a file of the site, is then fetched
+    // through it once, which keeps it too, so that the clock stands still
+    // offline as well.
+    async waitForOffline()
+    {
+        await this.waitFor('the service worker to keep the site', (ready) => ready, () => this.page.evaluate(async () => {
+            const names = (await caches.keys()).filter((name) => name.startsWith('hitblow '));
+            if (navigator.serviceWorker.controller === null || names.length !== 1)
+                return false;
+            const cache = await caches.open(names[0]);
+            return (await cache.keys()).some((request) => request.url.endsWith('/hitblow.wasm'));
+        }));
+        await this.page.evaluate((clock) => fetch(clock), CLOCK_PATH);
+        await this.waitFor('the clock script to be kept', (kept) => kept, () => this.page.evaluate(async (clock) => {
+            const names = (await caches.keys()).filter((name) => name.startsWith('hitblow '));
+            return (await (await caches.open(names[0])).keys()).some((request) => request.url.endsWith(clock));
+        }, CLOCK_PATH));
     }
 
     // The terminal's rows as the page shows them in its DOM, with the empty
@@ -159,20 +226,10 @@ export const SCENARIOS = {
     readme_game: {
         async run(player)
         {
+            await player.waitForPrompt('難易度:');
             check(await player.page.evaluate(() => document.activeElement?.classList.contains('xterm-helper-textarea')),
                   'the terminal does not have the keyboard focus on load');
-            const game = player.readmeGame();
-            for (const step of game) {
-                if (step.prompt !== undefined) {
-                    await player.waitForPrompt(step.prompt);
-                    await player.enter(step.typed);
-                }
-            }
-            await player.waitForEnd();
-            const lines = await player.screen();
-            const expected = game.map((step) => step.line);
-            check(same(lines, expected),
-                  `the screen is not the README's game:\n${lines.join('\n')}\n--- expected ---\n${expected.join('\n')}`);
+            const expected = await player.playReadmeGame();
             // The accessibility tree follows the screen a little later.
             await player.waitFor('screen readers to be given the same lines',
                                  (spoken) => same(spoken, expected), () => player.spoken());
@@ -244,7 +301,8 @@ export const SCENARIOS = {
                     height: innerHeight,
                     bottom: box(document.querySelector('main')).bottom,
                     terminal: box(document.getElementById('terminal')).height,
-                    others: [...document.querySelector('main').children].slice(1).reduce((sum, e) => sum + box(e).height, 0),
+                    others: [...document.querySelector('main').children].filter((e) => e.id !== 'terminal')
+                        .reduce((sum, e) => sum + box(e).height, 0),
                     keys: [...document.querySelectorAll('#keypad button')].map((key) => [box(key).width, box(key).height]),
                     cursorBottom: cursor.bottom,
                     cursorTop: cursor.top,
@@ -258,6 +316,82 @@ export const SCENARIOS = {
                   `a key is smaller than 48 by 48: ${JSON.stringify(layout.keys)}`);
             check(layout.cursorTop >= 0 && layout.cursorBottom <= layout.keypadTop,
                   `the line being typed is not above the keypad: ${JSON.stringify(layout)}`);
+        },
+    },
+
+    // The page is an app Chromium would install: a manifest with its icons,
+    // a service worker, all as Chromium's own check wants them.
+    installable: {
+        needs: ['cdp'],
+        persistent: true,
+        async run(player)
+        {
+            await player.waitForOffline();
+            const errors = await player.page.installabilityErrors();
+            check(errors.length === 0, `Chromium would not install the page: ${errors.join(', ')}`);
+        },
+    },
+
+    // After one visit the game plays with the network gone: the README's
+    // game, after a reload offline.  The site is served from a folder
+    // deep in the host, as a static host may put it.
+    offline: {
+        needs: ['offline'],
+        base: '/games/hitblow/',
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.waitForOffline();
+            await player.page.setOffline(true);
+            await player.page.reload();
+            await player.playReadmeGame();
+            await player.page.setOffline(false);
+        },
+    },
+
+    // A new release reaches a player who has played an old one: the next
+    // visit online shows the new site, and the old cache is gone.  The new
+    // release is this site with a line added to its page and, as a new build
+    // gives it, a new name for its cache.
+    update: {
+        needs: ['offline'],
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.waitForOffline();
+            const [old] = await player.caches();
+            player.site.setDir(newRelease(player.site.dir));
+            await player.page.reload();
+            await player.waitFor('the new release', (marked) => marked,
+                                 () => player.page.evaluate(() => document.getElementById('new-release') !== null));
+            await player.waitFor('the old cache to go', (names) => names.length === 1 && names[0] !== old,
+                                 () => player.caches());
+            await player.waitForOffline();
+            await player.page.setOffline(true);
+            await player.page.reload();
+            check(await player.page.evaluate(() => document.getElementById('new-release') !== null),
+                  'offline, the old release came back');
+            await player.waitForPrompt('難易度:');
+            await player.page.setOffline(false);
+        },
+    },
+
+    // The page's Content-Security-Policy allows the site's own files and
+    // nothing else, scripts without inline code or eval, and holds with no
+    // violation through a whole game (every scenario watches for violations).
+    csp: {
+        async run(player)
+        {
+            const policy = await player.page.evaluate(() =>
+                document.querySelector('meta[http-equiv="Content-Security-Policy"]')?.content || '');
+            const directives = Object.fromEntries(policy.split(';').map((part) => part.trim().split(/\s+/))
+                .filter((words) => words[0] !== '').map(([name, ...values]) => [name, values]));
+            check(same(directives['default-src'], ["'self'"]), `default-src is not 'self' alone: ${policy}`);
+            check(same(directives['script-src'], ["'self'", "'wasm-unsafe-eval'"]),
+                  `scripts may come from elsewhere than the site's files: ${policy}`);
+            for (const unsafe of ["'unsafe-inline'", "'unsafe-eval'"])
+                check(!directives['script-src'].includes(unsafe), `scripts may be ${unsafe}: ${policy}`);
+            await player.playReadmeGame();
         },
     },
 

@@ -32,7 +32,7 @@ function clockScript(time)
 }
 `;
 }
-const CLOCK_PATH = 'test-clock.js';
+export const CLOCK_PATH = 'test-clock.js';
 
 // Serves the files of `dir`, and nothing else, on a free loopback port, under
 // the folder `base` ('/' for the top).  With `gzip`, every file is sent

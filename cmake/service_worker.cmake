@@ -1,0 +1,19 @@
+# Writes the site's service worker: the one in web/, with the list of the site's files and a digest of their contents.
+#
+# usage: cmake -DSITE_DIR=DIR -DTEMPLATE=web/service_worker.js -DFILES="a;b;..." -P service_worker.cmake
+# The digest is that of every listed file's SHA-256 in turn, so it changes
+# with any byte of the site, and with nothing else: the same sources give the
+# same service worker, byte for byte.
+set(digests "")
+set(names "\"./\"")
+foreach(file IN LISTS FILES)
+    file(SHA256 ${SITE_DIR}/${file} digest)
+    string(APPEND digests "${digest} ${file}\n")
+    string(APPEND names ", \"${file}\"")
+endforeach()
+string(SHA256 version "${digests}")
+string(SUBSTRING ${version} 0 16 version)
+file(READ ${TEMPLATE} worker)
+string(REPLACE "const SITE = {version: 'unbuilt', files: []};"
+    "const SITE = {version: '${version}', files: [${names}]};" worker "${worker}")
+file(WRITE ${SITE_DIR}/service_worker.js "${worker}")

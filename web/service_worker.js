@@ -1,0 +1,64 @@
+// hitblow in a browser: the service worker, which keeps every file of the site so that the game plays offline.
+//
+// Every file of the site is kept in a cache when the page is first loaded.
+// While the network answers, the files come from it, and the cache keeps
+// what it sends, so a new release is played at the first visit after it is
+// put up; without a network, or when it does not answer in time, the files
+// come from the cache.  The cache is named after the site's contents, so a
+// new release brings a new cache and the old one is dropped.  It is named
+// after the site's folder too: several sites on one host keep apart.
+'use strict';
+
+// The site's files and a digest of their contents, written in when the site is built.
+const SITE = {version: 'unbuilt', files: []};
+
+const CACHE_PREFIX = `hitblow ${self.registration.scope} `;
+const CACHE = CACHE_PREFIX + SITE.version;
+const NETWORK_WAIT_MS = 4000; // how long a request waits for the network before the cache answers
+
+self.addEventListener('install', (event) => {
+    event.waitUntil((async () => {
+        const cache = await caches.open(CACHE);
+        await cache.addAll(SITE.files.map((file) => new Request(file, {cache: 'reload'})));
+        await self.skipWaiting();
+    })());
+});
+
+self.addEventListener('activate', (event) => {
+    event.waitUntil((async () => {
+        for (const name of await caches.keys()) {
+            if (name.startsWith(CACHE_PREFIX) && name !== CACHE)
+                await caches.delete(name);
+        }
+        await self.clients.claim();
+    })());
+});
+
+// Resolves to the network's response, which the cache keeps; rejects when
+// there is no network or it does not answer in time.
+async function fromNetwork(request)
+{
+    const response = await Promise.race([
+        fetch(request),
+        new Promise((resolve, reject) => setTimeout(() => reject(new Error('no answer')), NETWORK_WAIT_MS)),
+    ]);
+    if (response.ok) {
+        const copy = response.clone();
+        caches.open(CACHE).then((cache) => cache.put(request, copy));
+    }
+    return response;
+}
+
+async function fromCache(request)
+{
+    const cache = await caches.open(CACHE);
+    const response = await cache.match(request, {ignoreSearch: true});
+    return response || Response.error();
+}
+
+self.addEventListener('fetch', (event) => {
+    const request = event.request;
+    if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin)
+        return;
+    event.respondWith(fromNetwork(request).catch(() => fromCache(request)));
+});
