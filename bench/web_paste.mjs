@@ -30,7 +30,7 @@ function timedPaste(page, parts)
         document.querySelector('.xterm-helper-textarea').dispatchEvent(
             new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
         return performance.now() - start;
-    }, parts);
+    }, parts); // a paste event as Chromium makes it, through the page's own handlers
 }
 
 const site = await serveSite(siteDir, {fixedTime: FIXED_TIME});

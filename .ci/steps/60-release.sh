@@ -41,7 +41,7 @@ echo "the zip's hitblow.exe played $played transcripts under Wine"
 
 # The browser zip's site plays the README's game.
 unzip -q "build/release/hitblow-$version-web.zip" -d "$other/web"
-node tests/web/browser_test.mjs chromium "$other/web/hitblow-$version-web" README.md readme_game
+node tests/web/browser_test.mjs chromium "$other/web/hitblow-$version-web" README.md readme_game offline
 
 # The sources build as the README's quick start says.
 tar -xzf "build/release/hitblow-$version.tar.gz" -C "$other"

@@ -9,6 +9,7 @@
 //   insertText(text)          enters text as an input method commits it
 //   tap(name)                 taps (or, without touch, clicks) the button named `name`
 //   click(selector)           clicks the element
+//   close()                   ends the page
 //   reload()                  loads the page again
 //   setOffline(offline)       cuts the page off from the network, or puts it back
 //   installabilityErrors()    why Chromium would not install the page as an app
@@ -30,24 +31,22 @@ const BROWSERS = {
              browser: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'},
 };
 
-// What a scenario needs that an engine's driver cannot give, by the
-// scenario's `needs`; a scenario that needs one of them is left out of that
-// engine's run, with the reason printed.
+// What each engine's driver cannot show, once for every scenario.  A
+// scenario that `needs` one of them is left out of that engine's run, with
+// the reason printed; `touch`, `console` and WebKit's `offline` only weaken
+// what is checked, and no scenario needs them.
 export const LIMITS = {
+    chromium: {},
     firefox: {
-        touch: 'Playwright cannot emulate touch or a phone over WebDriver BiDi',
-        serviceWorkerEvents: 'WebDriver BiDi has no service-worker events',
-        cdp: 'Firefox has no Chrome DevTools Protocol (installability, input methods)',
-        offline: 'Playwright cannot cut Firefox off from the network over WebDriver BiDi',
+        touch: 'Playwright cannot emulate touch or a phone in Firefox: its keys are clicked, at the phones\' sizes',
+        cdp: 'Firefox has no Chrome DevTools Protocol, which asks whether a page is installable',
     },
     webkit: {
-        touch: 'W3C WebDriver cannot emulate touch or a phone',
-        serviceWorkerEvents: 'W3C WebDriver has no service-worker events',
-        cdp: 'WebKit has no Chrome DevTools Protocol (installability, input methods)',
-        offline: 'W3C WebDriver cannot cut the browser off from the network',
-        consoleErrors: 'WebKitWebDriver does not hand over the console: only errors thrown after load are seen',
+        touch: 'W3C WebDriver cannot emulate touch or a phone: its keys are clicked, at the phones\' sizes',
+        cdp: 'WebKit has no Chrome DevTools Protocol, which asks whether a page is installable',
+        offline: 'W3C WebDriver cannot cut the browser off from the network: only the site\'s server goes away',
+        console: 'WebKitWebDriver hands over no console: errors the page logs go unseen, errors it throws are caught',
     },
-    chromium: {},
 };
 
 // Why `engine` cannot run here, or null when it can.
@@ -96,34 +95,29 @@ export async function openBrowser(engine, {persistentDir = null} = {})
         ? {executablePath: BROWSERS.chromium.path, args: CHROMIUM_ARGS}
         : {channel: 'moz-firefox', executablePath: BROWSERS.firefox.path};
     const table = await devices();
-    const newContext = async (device) => {
-        let settings = table[device];
-        if (engine === 'firefox') {
-            const {viewport} = settings;
-            settings = {viewport};
-        }
-        if (persistentDir !== null)
-            return launcher.launchPersistentContext(persistentDir, {...options, ...settings});
-        return (await browserOnce()).newContext(settings);
-    };
-    let launched = null;
-    const browserOnce = async () => (launched ??= await launcher.launch(options));
-    const contexts = [];
+    const settingsFor = (device) => (engine === 'firefox' ? {viewport: table[device].viewport} : table[device]);
+    let launched = null;    // the browser, launched at the first page
+    let persistent = null;  // the one context of a persistent profile
     return {
         engine,
         async newPage(device = 'desktop')
         {
-            const context = await newContext(device);
-            contexts.push(context);
+            let context;
+            if (persistentDir !== null) {
+                persistent ??= await launcher.launchPersistentContext(persistentDir, {...options, ...settingsFor(device)});
+                context = persistent;
+            } else {
+                launched ??= await launcher.launch(options);
+                context = await launched.newContext(settingsFor(device));
+            }
             const page = context.pages()[0] || await context.newPage();
-            return new PlaywrightPage(engine, context, page, Boolean(table[device].hasTouch) && engine !== 'firefox');
+            return new PlaywrightPage(engine, context, page, Boolean(table[device].hasTouch) && engine !== 'firefox',
+                                      persistentDir === null);
         },
         async close()
         {
-            for (const context of contexts)
-                await context.close();
-            if (launched !== null)
-                await launched.close();
+            await persistent?.close();
+            await launched?.close();
         },
     };
 }
@@ -140,12 +134,14 @@ async function policyProblems(page)
 }
 
 class PlaywrightPage {
-    constructor(engine, context, page, touch)
+    // `ownContext`: the context is this page's alone, and goes with it.
+    constructor(engine, context, page, touch, ownContext)
     {
         this.engine = engine;
         this.context = context;
         this.page = page;
         this.touch = touch;
+        this.ownContext = ownContext;
         this.problems = [];
         page.on('console', (message) => {
             if (message.type() === 'error')
@@ -169,6 +165,12 @@ class PlaywrightPage {
     async reload()
     {
         await this.page.reload();
+    }
+
+    async close()
+    {
+        if (this.ownContext)
+            await this.context.close();
     }
 
     async installabilityErrors()
@@ -231,19 +233,40 @@ class PlaywrightPage {
 // under a virtual X server (xvfb-run runs this whole test for it).
 async function openWebKit()
 {
-    const {Builder, Browser} = await import('selenium-webdriver');
-    const {ServiceBuilder, Options} = await import('selenium-webdriver/webkitgtk.js');
+    const {Builder} = await import('selenium-webdriver');
+    const {spawn} = await import('node:child_process');
+    const {createServer} = await import('node:net');
+    const port = await new Promise((resolve) => {
+        const probe = createServer().listen(0, '127.0.0.1', () => {
+            const {port: free} = probe.address();
+            probe.close(() => resolve(free));
+        });
+    });
+    const server = spawn(BROWSERS.webkit.path, [`--port=${port}`, '--host=127.0.0.1'], {stdio: 'ignore'});
     const drivers = [];
+    const table = await devices();
     return {
         engine: 'webkit',
+        // WebKitWebDriver drives one browser at a time: a new page ends the last.
         async newPage(device = 'desktop')
         {
-            const table = await devices();
-            const options = new Options().setBrowserBinaryPath(BROWSERS.webkit.browser).addArguments('--automation');
-            const driver = await new Builder().forBrowser(Browser.WEBKITGTK)
-                .setWebKitGTKOptions(options)
-                .setWebKitGTKService(new ServiceBuilder(BROWSERS.webkit.path))
-                .build();
+            for (const driver of drivers.splice(0))
+                await driver.quit().catch(() => {}); // ended already, as a closed page ends it
+            const capabilities = {
+                browserName: 'MiniBrowser',
+                'webkitgtk:browserOptions': {binary: BROWSERS.webkit.browser, args: ['--automation']},
+            };
+            let driver = null;
+            for (let tries = 0; driver === null; tries++) { // the driver's server may still be starting
+                try {
+                    driver = await new Builder().usingServer(`http://127.0.0.1:${port}`)
+                        .withCapabilities(capabilities).build();
+                } catch (error) {
+                    if (tries === 50)
+                        throw error;
+                    await new Promise((resolve) => setTimeout(resolve, 100));
+                }
+            }
             drivers.push(driver);
             const {viewport} = table[device];
             await driver.manage().window().setRect({width: viewport.width, height: viewport.height});
@@ -252,7 +275,8 @@ async function openWebKit()
         async close()
         {
             for (const driver of drivers)
-                await driver.quit();
+                await driver.quit().catch(() => {});
+            server.kill();
         },
     };
 }
@@ -286,6 +310,17 @@ class WebDriverPage {
     async reload()
     {
         await this.driver.navigate().refresh();
+    }
+
+    async close()
+    {
+        await this.driver.quit();
+    }
+
+    // W3C WebDriver has no say over the network: the site's server going
+    // away, which Player.setOffline() brings about, stands for it.
+    async setOffline()
+    {
     }
 
     async evaluate(fn, arg)

@@ -63,11 +63,19 @@ export class Player {
             }
         }
         await this.waitForEnd();
-        const lines = await this.screen();
         const expected = game.map((step) => step.line);
-        check(same(lines, expected),
-              `the screen is not the README's game:\n${lines.join('\n')}\n--- expected ---\n${expected.join('\n')}`);
+        await this.waitFor(`the README's game, whole:\n${expected.join('\n')}\n--- instead ---`,
+                           (lines) => same(lines, expected));
         return expected;
+    }
+
+    // Cuts the page off from the network, or puts it back: the browser
+    // goes offline, where its driver can make it, and the site's server
+    // stops answering.
+    async setOffline(offline)
+    {
+        this.site.offline = offline;
+        await this.page.setOffline(offline);
     }
 
     // The names of the service worker caches the page can see.
@@ -173,15 +181,14 @@ export class Player {
         return lines;
     }
 
-    // Pastes into the terminal, as the browser does from the clipboard, the
-    // text made of `parts`: [text, times] pairs, put together in the page.
+    // Pastes into the terminal the text made of `parts`: [text, times]
+    // pairs, put together in the page.  It goes through xterm.js's paste(),
+    // as the browser's paste event does: a paste event made by a script
+    // carries no text in Firefox.
     paste(...parts)
     {
         return this.page.evaluate((pieces) => {
-            const data = new DataTransfer();
-            data.setData('text/plain', pieces.map(([text, times]) => text.repeat(times)).join(''));
-            document.querySelector('.xterm-helper-textarea').dispatchEvent(
-                new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+            term.paste(pieces.map(([text, times]) => text.repeat(times)).join(''));
         }, parts);
     }
 
@@ -261,10 +268,9 @@ export const SCENARIOS = {
                     check(!await player.editableFocused(), 'a text field has the focus after a tap');
             }
             await player.waitForEnd();
-            const lines = await player.screen();
             const expected = game.map((step) => step.line);
-            check(lines.length >= 10 && same(lines, expected.slice(expected.length - lines.length)),
-                  `the screen does not end as the README's game:\n${lines.join('\n')}`);
+            await player.waitFor('the screen to end as the README\'s game',
+                                 (lines) => lines.length >= 10 && same(lines, expected.slice(expected.length - lines.length)));
         },
     },
 
@@ -336,16 +342,15 @@ export const SCENARIOS = {
     // game, after a reload offline.  The site is served from a folder
     // deep in the host, as a static host may put it.
     offline: {
-        needs: ['offline'],
         base: '/games/hitblow/',
         async run(player)
         {
             await player.waitForPrompt('難易度:');
             await player.waitForOffline();
-            await player.page.setOffline(true);
+            await player.setOffline(true);
             await player.page.reload();
             await player.playReadmeGame();
-            await player.page.setOffline(false);
+            await player.setOffline(false);
         },
     },
 
@@ -354,7 +359,6 @@ export const SCENARIOS = {
     // release is this site with a line added to its page and, as a new build
     // gives it, a new name for its cache.
     update: {
-        needs: ['offline'],
         async run(player)
         {
             await player.waitForPrompt('難易度:');
@@ -367,12 +371,12 @@ export const SCENARIOS = {
             await player.waitFor('the old cache to go', (names) => names.length === 1 && names[0] !== old,
                                  () => player.caches());
             await player.waitForOffline();
-            await player.page.setOffline(true);
+            await player.setOffline(true);
             await player.page.reload();
             check(await player.page.evaluate(() => document.getElementById('new-release') !== null),
                   'offline, the old release came back');
             await player.waitForPrompt('難易度:');
-            await player.page.setOffline(false);
+            await player.setOffline(false);
         },
     },
 
