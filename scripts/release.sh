@@ -24,6 +24,26 @@ die() {
 git rev-parse --git-dir >/dev/null 2>&1 || die "a release is made from a git checkout"
 [ -z "$(git status --porcelain --untracked-files=no)" ] ||
     die "the tracked files have changes: a release is made from a commit, so commit them first"
+# Every tool the release takes, with the Debian package that brings it, checked
+# before anything is built.
+missing=()
+need() {
+    command -v "$1" >/dev/null 2>&1 || missing+=("$2")
+}
+need cmake cmake
+need c++ g++
+need x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64
+need emcc emscripten
+need rsvg-convert librsvg2-bin
+need dpkg-shlibdeps dpkg-dev
+need file file
+need man man-db
+need col bsdextrautils
+need zip zip
+need gzip gzip
+need sha256sum coreutils
+[ "${#missing[@]}" -eq 0 ] ||
+    die "missing tools: apt-get install -y ${missing[*]} (or all CI has: apt-get install -y \$(grep -v '^#' .ci/packages.txt))"
 [ -e node_modules/@xterm/xterm/lib/xterm.js ] || die "xterm.js is missing: run npm ci first"
 
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Replays the README on a fresh Debian 12 root: its quick start, its browser section up to the server, and its package section, each command as written.
+#
+# usage: .ci/steps/70-readme.sh [README.md]
+#
+# Makes a root with `debootstrap --variant=minbase`, installs only cmake, g++,
+# git and ca-certificates, clones the commit into it, and runs, as root in
+# that root with no standard input, the code blocks that the README marks
+# with `<!-- replay: SECTION -->`, in order: they are read from the README,
+# not copied here, so what a newcomer reads is what runs.  The browser
+# section's last command, its web server, is started in the background, and
+# the site's page and game are fetched from it.  The root gets the host's apt
+# sources and CA certificates (a network that inspects TLS needs them) and
+# nothing else.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+readme=${1:-README.md}
+
+root=$(mktemp -d /var/tmp/hitblow-readme.XXXXXX)
+cleanup() {
+    for mount in dev/pts dev proc sys; do
+        mountpoint -q "$root/$mount" && umount -l "$root/$mount"
+    done
+    rm -rf "$root"
+}
+trap cleanup EXIT
+
+# blocks SECTION: prints the commands of the README's blocks marked SECTION.
+blocks() {
+    awk -v mark="<!-- replay: $1 -->" '
+        $0 == mark { armed = 1; next }
+        armed && /^```/ { if (inside) { armed = 0; inside = 0 } else inside = 1; next }
+        inside { print }' "$readme"
+}
+for section in 'quick start' browser package; do
+    [ -n "$(blocks "$section")" ] || { echo "the README marks no block '$section' to replay"; exit 1; }
+done
+
+echo "== a fresh Debian 12 root in $root"
+start=$(date +%s)
+debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+    { tail -20 "$root.log"; exit 1; }
+rm -f "$root.log"
+cp -r /etc/apt/sources.list /etc/apt/sources.list.d "$root/etc/apt/" 2>/dev/null || true
+rm -f "$root"/etc/apt/sources.list.d/*.disabled* 2>/dev/null || true
+mkdir -p "$root/usr/local/share/ca-certificates"
+cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/" 2>/dev/null || true
+cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/" 2>/dev/null || true
+mount --bind /dev "$root/dev"
+mount --bind /dev/pts "$root/dev/pts"
+mount -t proc proc "$root/proc"
+mount -t sysfs sys "$root/sys"
+
+# in_root COMMANDS: runs COMMANDS with bash, as root in the new root, from the
+# top of the checkout, with a plain environment and no standard input.
+in_root() {
+    chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
+        ${NODE_EXTRA_CA_CERTS:+NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt} \
+        bash -euo pipefail -c "cd /root/hitblow 2>/dev/null || cd /root; $1" </dev/null
+}
+
+echo "== cmake, g++, git and ca-certificates, and nothing else"
+in_root 'apt-get update -qq && apt-get install -y -qq cmake g++ git ca-certificates >/dev/null'
+git clone -q --no-hardlinks "$PWD" "$root/root/hitblow"
+git -C "$root/root/hitblow" checkout -q "$(git rev-parse HEAD)"
+
+for section in 'quick start' browser package; do
+    commands=$(blocks "$section")
+    server=''
+    if [ "$section" = browser ]; then
+        server=$(grep '^python3 -m http.server' <<<"$commands")
+        commands=$(grep -v '^python3 -m http.server' <<<"$commands")
+    fi
+    echo "== the README's $section, as written:"
+    printf '%s\n' "$commands" | sed 's/^/    /'
+    in_root "set -x; $commands"
+    if [ -n "$server" ]; then
+        echo "== its server, and the site fetched from it: $server"
+        in_root "$server >/dev/null 2>&1 & server=\$!
+            fetch() {
+                python3 -c 'import sys, urllib.request; sys.exit(urllib.request.urlopen(sys.argv[1]).status != 200)' \"\$1\"
+            }
+            for try in \$(seq 50); do fetch http://localhost:8000/ 2>/dev/null && break; sleep 0.2; done
+            for file in '' hitblow.wasm service_worker.js manifest.webmanifest; do
+                fetch http://localhost:8000/\$file
+                echo \"served: /\$file\"
+            done
+            kill \$server"
+    fi
+done
+echo "== the README replayed on a fresh root in $(($(date +%s) - start)) s"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test, then names each skipped test and why: the test command of the README.
+#
+# usage: tests/run_all.sh [PRESET]   (from the top of the source tree; PRESET: a workflow preset, default)
+#
+# Runs `cmake --workflow --preset PRESET`.  A test that cannot run here, for
+# want of an optional tool, prints "skipped: WHY" and is reported as skipped;
+# CTest shows none of that output, so the reasons are printed again here, as
+# the last lines.  Exits with the workflow's status.
+set -u
+preset=${1:-default}
+cmake --workflow --preset "$preset"
+status=$?
+log=build/$preset/Testing/Temporary/LastTest.log # every preset builds in build/PRESET
+[ -f "$log" ] && awk '
+    /^[0-9]+\/[0-9]+ Test: / { name = $3 }
+    /^skipped: / && name != "" { reason[++count] = name ": " substr($0, 10); name = "" }
+    /^<end of output>$/ { name = "" }
+    END {
+        if (count == 0)
+            exit
+        print "\nSkipped, and why (install what is named, then run this again):"
+        for (i = 1; i <= count; i++)
+            print "  " reason[i]
+    }' "$log"
+exit "$status"
