@@ -14,13 +14,19 @@ status=$?
 log=build/$preset/Testing/Temporary/LastTest.log # every preset builds in build/PRESET
 [ -f "$log" ] && awk '
     /^[0-9]+\/[0-9]+ Test: / { name = $3 }
-    /^skipped: / && name != "" { reason[++count] = name ": " substr($0, 10); name = "" }
+    /^skipped: / && name != "" {
+        why = substr($0, 10)
+        if (!(why in tests))
+            order[++count] = why
+        tests[why] = tests[why] (tests[why] == "" ? "" : ", ") name
+        name = ""
+    }
     /^<end of output>$/ { name = "" }
     END {
         if (count == 0)
             exit
         print "\nSkipped, and why (install what is named, then run this again):"
         for (i = 1; i <= count; i++)
-            print "  " reason[i]
+            printf "  %s\n      (%s)\n", order[i], tests[order[i]]
     }' "$log"
 exit "$status"

@@ -41,8 +41,11 @@ start=$(date +%s)
 debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
     { tail -20 "$root.log"; exit 1; }
 rm -f "$root.log"
-cp -r /etc/apt/sources.list /etc/apt/sources.list.d "$root/etc/apt/" 2>/dev/null || true
-rm -f "$root"/etc/apt/sources.list.d/*.disabled* 2>/dev/null || true
+if [ -d /etc/apt/sources.list.d ]; then # the host's sources, in place of debootstrap's own
+    rm -f "$root/etc/apt/sources.list"
+    cp /etc/apt/sources.list.d/*.sources /etc/apt/sources.list.d/*.list "$root/etc/apt/sources.list.d/" 2>/dev/null || true
+fi
+[ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$root/etc/apt/"
 mkdir -p "$root/usr/local/share/ca-certificates"
 cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/" 2>/dev/null || true
 cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/" 2>/dev/null || true
