@@ -14,7 +14,8 @@
 // here).  On a slower machine that would emulate a slower phone than it
 // means, so the slowdown is scaled to this machine's benchmark index, as
 // Lighthouse's throttling documentation advises, to emulate the same phone:
-// 4 x index / 1750, between 1 and 4.
+// 4 x index / 1750, between 1 and 4.  The index is the one Lighthouse
+// measures in a first run, which is not counted.
 //
 // Exits 77, which CTest reports as skipped, with one line saying why, where
 // Lighthouse, Chromium or the site is missing.
@@ -31,25 +32,6 @@ const RUNS = 7;
 const REFERENCE_INDEX = 1750; // the machine Lighthouse's 4x slowdown is calibrated on
 const CHROME_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                       '--disable-background-networking', '--disable-component-update', '--disable-sync'];
-
-// This machine's benchmark index, measured as Lighthouse measures it: the
-// median of five measures.
-async function benchmarkIndex(chrome)
-{
-    const {pageFunctions} = await import('lighthouse/core/lib/page-functions.js');
-    const {chromium} = await import('playwright-core');
-    const browser = await chromium.connectOverCDP(`http://127.0.0.1:${chrome.port}`);
-    try {
-        const page = await browser.contexts()[0].newPage();
-        const indexes = [];
-        for (let i = 0; i < 5; i++)
-            indexes.push(await page.evaluate(`(${pageFunctions.computeBenchmarkIndex})()`));
-        await page.close();
-        return indexes.sort((a, b) => a - b)[2];
-    } finally {
-        await browser.close();
-    }
-}
 
 function skip(why)
 {
@@ -77,14 +59,16 @@ async function main()
     const chrome = await chromeLauncher.launch({chromePath: CHROMIUM, chromeFlags: CHROME_FLAGS});
     const runs = [];
     try {
-        const index = await benchmarkIndex(chrome);
+        const {throttling} = await import('lighthouse/core/config/constants.js');
+        const audit = (cpuSlowdownMultiplier) => lighthouse(site.url, {
+            port: chrome.port, output: 'json', logLevel: 'error', onlyCategories: Object.keys(BARS),
+            throttling: {...throttling.mobileSlow4G, cpuSlowdownMultiplier}});
+        // A first run, not counted, for the benchmark index Lighthouse measures.
+        const index = (await audit(4)).lhr.environment.benchmarkIndex;
         const slowdown = Math.min(4, Math.max(1, Math.round(40 * index / REFERENCE_INDEX) / 10));
         console.log(`benchmark index ${index}: CPU slowed down ${slowdown} times`);
-        const {throttling} = await import('lighthouse/core/config/constants.js');
         for (let run = 0; run < RUNS; run++) {
-            const flags = {port: chrome.port, output: 'json', logLevel: 'error', onlyCategories: Object.keys(BARS),
-                           throttling: {...throttling.mobileSlow4G, cpuSlowdownMultiplier: slowdown}};
-            runs.push((await lighthouse(site.url, flags)).lhr);
+            runs.push((await audit(slowdown)).lhr);
             console.log(`run ${run + 1}: performance ${runs[run].categories.performance.score}`);
         }
     } finally {
