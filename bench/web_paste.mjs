@@ -27,8 +27,8 @@ function timedPaste(page, parts)
         const data = new DataTransfer();
         data.setData('text/plain', pieces.map(([text, times]) => text.repeat(times)).join(''));
         const start = performance.now();
-        document.querySelector('.xterm-helper-textarea').dispatchEvent(
-            new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+        document.getElementById('keys').dispatchEvent(
+            new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
         return performance.now() - start;
     }, parts); // a paste event as Chromium makes it, through the page's own handlers
 }

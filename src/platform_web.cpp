@@ -1,11 +1,16 @@
-// The byte layer's platform for the browser: the game's streams are the terminal on the page (web/runs.js).
+// The byte layer's platform for the browser: the game's streams are the page's transcript (web/runs.js).
 //
 // Built with Emscripten and -sASYNCIFY, so that a read can wait for the
-// player's Enter without holding up the page.  The page gives the module a
-// `terminal` object: read(size) resolves to the bytes of what the player has
-// typed (none at the end of input), and show(bytes) puts one text on the
-// screen, decoded from code page 932.  Standard output is always that
-// terminal, and the terminal takes care of line ends.
+// player's Enter without holding up the page.  This is the whole contract
+// between the game and the page, which web/runs.js keeps: the page gives the
+// module a `terminal` object, where
+//   read(size)   resolves to a Uint8Array of at most `size` bytes of what the
+//                player has handed over, UTF-8 as a UTF-8 terminal sends
+//                it, waiting for a line when there is none; no bytes at the
+//                end of input;
+//   show(bytes)  puts one of the game's texts on the page: Shift-JIS bytes
+//                (code page 932) with LF line ends, which the page decodes.
+// Standard output is always that page, which takes care of line ends.
 
 #include "platform.h"
 

@@ -7,6 +7,8 @@
 //   type(text)                types text key by key into what has the focus
 //   press(key)                presses 'Enter', 'Backspace', 'Control+D' or 'Control+C'
 //   insertText(text)          enters text as an input method commits it
+//   addScript(source)         runs a script in the page, whatever its Content-Security-Policy
+//   accessibilityTree()       Chromium's accessibility tree: {role, name} of each node, in order
 //   tap(name)                 taps (or, without touch, clicks) the button named `name`
 //   click(selector)           clicks the element
 //   close()                   ends the page
@@ -39,11 +41,12 @@ export const LIMITS = {
     chromium: {},
     firefox: {
         touch: 'Playwright cannot emulate touch or a phone in Firefox: its keys are clicked, at the phones\' sizes',
-        cdp: 'Firefox has no Chrome DevTools Protocol, which asks whether a page is installable',
+        cdp: 'Firefox has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
     },
     webkit: {
         touch: 'W3C WebDriver cannot emulate touch or a phone: its keys are clicked, at the phones\' sizes',
-        cdp: 'WebKit has no Chrome DevTools Protocol, which asks whether a page is installable',
+        cdp: 'WebKit has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
+        zoom: 'W3C WebDriver cannot zoom a page or set its device pixel ratio',
         offline: 'W3C WebDriver cannot cut the browser off from the network: only the site\'s server goes away',
         console: 'WebKitWebDriver hands over no console: errors the page logs go unseen, errors it throws are caught',
     },
@@ -75,8 +78,13 @@ export async function devices()
     return {
         'Pixel 7': known['Pixel 7'],
         'iPhone 13': known['iPhone 13'],
+        'touch 320x640': {viewport: {width: 320, height: 640}, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
         'touch 360x640': {viewport: {width: 360, height: 640}, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
         desktop: {viewport: {width: 1000, height: 1500}},
+        'desktop 1280x800': {viewport: {width: 1280, height: 800}, deviceScaleFactor: 1},
+        // A 1280 by 800 window zoomed to 400%, as a page sees it: a quarter
+        // of the CSS pixels each way, each four device pixels wide.
+        'zoom 400%': {viewport: {width: 320, height: 200}, deviceScaleFactor: 4},
     };
 }
 
@@ -95,7 +103,9 @@ export async function openBrowser(engine, {persistentDir = null} = {})
         ? {executablePath: BROWSERS.chromium.path, args: CHROMIUM_ARGS}
         : {channel: 'moz-firefox', executablePath: BROWSERS.firefox.path};
     const table = await devices();
-    const settingsFor = (device) => (engine === 'firefox' ? {viewport: table[device].viewport} : table[device]);
+    const settingsFor = (device) => (engine === 'firefox'
+        ? {viewport: table[device].viewport, deviceScaleFactor: table[device].deviceScaleFactor}
+        : table[device]);
     let launched = null;    // the browser, launched at the first page
     let persistent = null;  // the one context of a persistent profile
     return {
@@ -184,6 +194,30 @@ class PlaywrightPage {
     async problemsFound()
     {
         return [...this.problems.splice(0), ...await policyProblems(this)];
+    }
+
+    // Through the driver's own evaluation, which the page's policy does not govern.
+    async addScript(source)
+    {
+        await this.page.evaluate(source);
+    }
+
+    async accessibilityTree()
+    {
+        const session = await this.context.newCDPSession(this.page);
+        const {nodes} = await session.send('Accessibility.getFullAXTree');
+        await session.detach();
+        const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+        const inOrder = [];
+        const visit = (node) => {
+            if (!node.ignored)
+                inOrder.push({role: node.role?.value, name: node.name?.value ?? ''});
+            for (const child of node.childIds || [])
+                if (byId.has(child))
+                    visit(byId.get(child));
+        };
+        visit(nodes.find((node) => node.parentId === undefined));
+        return inOrder;
     }
 
     evaluate(fn, arg)
@@ -310,6 +344,11 @@ class WebDriverPage {
     async reload()
     {
         await this.driver.navigate().refresh();
+    }
+
+    async addScript(source)
+    {
+        await this.driver.executeScript(source);
     }
 
     async close()

@@ -1,5 +1,6 @@
 // Browser tests: serves the built site on a loopback port, as a static host would.
 
+import {createHash} from 'node:crypto';
 import {existsSync, readFileSync, statSync} from 'node:fs';
 import {createServer} from 'node:http';
 import {extname, join, normalize} from 'node:path';
@@ -35,14 +36,17 @@ function clockScript(time)
 export const CLOCK_PATH = 'test-clock.js';
 
 // Serves the files of `dir`, and nothing else, on a free loopback port, under
-// the folder `base` ('/' for the top).  With `gzip`, every file is sent
-// compressed where the browser accepts it.  With `fixedTime`, the page's clock
+// the folder `base` ('/' for the top).  Each file has an entity tag, and a
+// request that names the file's tag is answered "not modified", as a static
+// host answers.  With `gzip`, every file is sent compressed where the
+// browser accepts it.  With `fixedTime`, the page's clock
 // stands still at that time.  `setDir(dir)` swaps in another
 // site, as a host does when a new release is put up; `offline` makes every
-// request fail, as with the network gone; `requests` lists every path asked for.
+// request fail, as with the network gone; `requests` lists every path asked for,
+// and `bytesSent` counts the bytes of the bodies sent, as sent.
 export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
 {
-    const site = {dir, offline: false, requests: []};
+    const site = {dir, offline: false, requests: [], bytesSent: 0};
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         site.requests.push(path);
@@ -66,14 +70,21 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             response.writeHead(404).end();
             return;
         }
-        const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache'};
         let body = readFileSync(file);
         if (fixedTime !== null && extname(file) === '.html')
             body = Buffer.from(body.toString().replace('<script ', `<script src="${CLOCK_PATH}"></script>\n<script `));
+        const tag = `W/"${createHash('sha256').update(body).digest('hex').slice(0, 16)}"`;
+        const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache',
+                         'ETag': tag};
+        if (request.headers['if-none-match'] === tag) {
+            response.writeHead(304, headers).end();
+            return;
+        }
         if (gzip && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
             body = gzipSync(body);
             headers['Content-Encoding'] = 'gzip';
         }
+        site.bytesSent += body.length;
         response.writeHead(200, headers);
         response.end(body);
     });

@@ -1,0 +1,167 @@
+// The browser page's line discipline, tested in Node without a browser: set cases, and random keys and pastes against a model.
+//
+// usage: node --test tests/web/line_discipline.test.mjs
+
+import assert from 'node:assert/strict';
+import {readFileSync} from 'node:fs';
+import {test} from 'node:test';
+import vm from 'node:vm';
+
+// web/line_discipline.js is a plain script of the page; it is run here as the
+// page runs it, and its class taken from it.
+const source = readFileSync(new URL('../../web/line_discipline.js', import.meta.url), 'utf8');
+const LineDiscipline = vm.runInNewContext(`${source}\nLineDiscipline`,
+                                          {TextEncoder, performance, setTimeout, console});
+const MAX_LINE = 4095;
+
+// Types each of `inputs` into a new line discipline, and returns what it
+// handed over (as text), echoed, shows as the line being typed, and whether
+// the input ended or the run was interrupted.
+async function play(inputs)
+{
+    const seen = {echoed: '', line: '', interrupted: false};
+    const discipline = new LineDiscipline({
+        echo: (text) => { seen.echoed += text; },
+        edit: (line) => { seen.line = line; },
+        interrupt: () => { seen.interrupted = true; },
+    });
+    for (const data of inputs) {
+        if (seen.interrupted)
+            break; // the run is over: nothing more reaches it
+        discipline.type(data);
+    }
+    const bytes = discipline.readyLength() > 0 || discipline.ended ? await discipline.read(1 << 30) : new Uint8Array();
+    return {...seen, handed: new TextDecoder().decode(bytes), ended: discipline.ended};
+}
+
+// The rules, one character at a time, as plainly as they can be put.
+function model(inputs)
+{
+    let line = [];
+    const result = {handed: '', echoed: '', line: '', ended: false, interrupted: false};
+    for (const data of inputs) {
+        for (const character of data) {
+            if (result.interrupted)
+                break;
+            if (character === '\r' || character === '\n') {
+                result.handed += line.join('') + '\n';
+                result.echoed += line.join('') + '\n';
+                line = [];
+            } else if (character === '\x7f' || character === '\b') {
+                line.pop();
+            } else if (character === '\x04') {
+                result.ended ||= line.length === 0;
+                result.handed += line.join('');
+                result.echoed += line.join('');
+                line = [];
+            } else if (character === '\x03') {
+                result.echoed += line.join('') + '^C\n';
+                line = [];
+                result.interrupted = true;
+            } else if (character >= ' ' && line.length < MAX_LINE) {
+                line.push(character);
+            }
+        }
+    }
+    result.line = line.join('');
+    return result;
+}
+
+test('set cases', async (t) => {
+    const cases = [
+        ['Enter hands a line over with a line feed', ['1', '2', '\r'], {handed: '12\n', echoed: '12\n', line: ''}],
+        ['LF ends a line too; CR LF is two', ['1\r\n2\n'], {handed: '1\n\n2\n', line: ''}],
+        ['Backspace takes back a full-width character whole', ['1０', '\x7f', '2\r'], {handed: '12\n'}],
+        ['and a character of two code units', ['😀😀', '\x7f', '\r'], {handed: '😀\n'}],
+        ['Backspace on an empty line does nothing', ['\x7f\x7f1\r'], {handed: '1\n'}],
+        ['a tab and other controls are dropped', ['1\t2\x1b\r'], {handed: '12\n'}],
+        ['Ctrl-D hands over the line as it stands', ['5\x04'], {handed: '5', echoed: '5', ended: false}],
+        ['Ctrl-D on an empty line ends the input', ['5\r\x04'], {handed: '5\n', ended: true}],
+        ['Ctrl-C echoes ^C and interrupts', ['1\r', '2', '\x03', '3\r'],
+         {handed: '1\n', echoed: '1\n2^C\n', line: '', interrupted: true}],
+        ['a paste of many lines answers prompt after prompt', ['0 5', ' 9\r1\r-1\r7'],
+         {handed: '0 5 9\n1\n-1\n', line: '7'}],
+        ['a line keeps its first 4,095 characters', ['0'.repeat(MAX_LINE - 1) + '3' + '9'.repeat(1 << 20) + '\r'],
+         {handed: '0'.repeat(MAX_LINE - 1) + '3\n'}],
+        ['typed characters past 4,095 are dropped unechoed', ['1'.repeat(MAX_LINE), '2', '\x7f', '3'],
+         {line: '1'.repeat(MAX_LINE - 1) + '3'}],
+    ];
+    for (const [what, inputs, expected] of cases) {
+        await t.test(what, async () => {
+            const seen = await play(inputs);
+            for (const [key, value] of Object.entries(expected))
+                assert.deepEqual(seen[key], value, key);
+        });
+    }
+});
+
+test('a megabyte of short lines is taken whole, at once', async () => {
+    const paste = '  \r'.repeat((1 << 20) / 3);
+    const start = performance.now();
+    const seen = await play([paste]);
+    assert.equal(seen.handed, '  \n'.repeat((1 << 20) / 3));
+    assert.ok(performance.now() - start < 2000, 'it took seconds');
+});
+
+test('read() hands over at most what is asked, waits for a line, and gives nothing at the end', async () => {
+    const discipline = new LineDiscipline({echo: () => {}, edit: () => {}, interrupt: () => {}});
+    let answered = null;
+    const read = discipline.read(4).then((bytes) => { answered = new TextDecoder().decode(bytes); });
+    discipline.type('12345');
+    await new Promise((resolve) => setTimeout(resolve, 20));
+    assert.equal(answered, null, 'a read went on before Enter');
+    discipline.type('\r');
+    await read;
+    assert.equal(answered, '1234');
+    assert.equal(new TextDecoder().decode(await discipline.read(4)), '5\n');
+    discipline.type('\x04');
+    assert.equal((await discipline.read(4)).length, 0);
+});
+
+// Random keys and pastes, from fixed seeds so that a failure comes back.
+function random(seed)
+{
+    return () => {
+        seed = (seed + 0x6D2B79F5) | 0;
+        let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+        t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+        return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+    };
+}
+
+const KEYS = ['0', '5', '9', '-', 'a', ' ', '０', '漢', '😀', '\t', '\r', '\n', '\x7f', '\b', '\x1b'];
+
+test('random keys and pastes do as the rules say', async () => {
+    for (let seed = 1; seed <= 400; seed++) {
+        const next = random(seed);
+        const pick = (list) => list[Math.floor(next() * list.length)];
+        const inputs = [];
+        for (let n = Math.floor(next() * 30); n > 0; n--) {
+            const kind = next();
+            if (kind < 0.6) {
+                inputs.push(pick(KEYS));
+            } else if (kind < 0.9) { // a paste: a few keys' worth, or a line near the longest
+                let paste = '';
+                for (let m = Math.floor(next() * 40); m > 0; m--)
+                    paste += pick(KEYS);
+                if (next() < 0.3)
+                    paste += pick(['1', '０', '😀']).repeat(MAX_LINE - 10 + Math.floor(next() * 20)) + pick(['', '\r', '\x7f']);
+                inputs.push(paste);
+            } else {
+                inputs.push(pick(['\x04', '\x03', '\x04\x04']));
+            }
+        }
+        const expected = model(inputs);
+        const seen = await play(inputs);
+        for (const [key, value] of Object.entries(expected)) {
+            if (seen[key] === value)
+                continue;
+            const [a, b] = [JSON.stringify(seen[key]), JSON.stringify(value)];
+            let at = 0;
+            while (a[at] === b[at])
+                at++;
+            assert.fail(`seed ${seed}: ${key} is ...${a.slice(Math.max(0, at - 40), at + 40)}..., ` +
+                        `not ...${b.slice(Math.max(0, at - 40), at + 40)}...`);
+        }
+    }
+});
