@@ -2,7 +2,7 @@
 # Makes a release in build/release: the Debian package, a Windows zip, the browser site, the sources and their SHA256SUMS.
 #
 # usage: scripts/release.sh    (from the top of a checkout, with no changes
-#                              to its tracked files; after `npm ci`)
+#                              to its tracked files)
 #
 # Everything is built from the commit checked out, with the time stamps of
 # that commit (SOURCE_DATE_EPOCH), files in a fixed order and with fixed
@@ -44,7 +44,6 @@ need gzip gzip
 need sha256sum coreutils
 [ "${#missing[@]}" -eq 0 ] ||
     die "missing tools: apt-get install -y ${missing[*]} (or all CI has: apt-get install -y \$(grep -v '^#' .ci/packages.txt))"
-[ -e node_modules/@xterm/xterm/lib/xterm.js ] || die "xterm.js is missing: run npm ci first"
 
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C.UTF-8

@@ -55,9 +55,15 @@ bool out_plain = true;
 // Ends the program after a failed read or write, with one line on standard
 // error the way Unix tools report it: the game must not go on talking to a
 // player it cannot hear or who cannot see it, nor exit as if all was well.
+// The line is put together with fputs: the game needs no printf, which would
+// be a quarter of the browser's download.
 [[noreturn]] void fail(const char *what, int error)
 {
-    std::fprintf(stderr, "hitblow: cannot %s: %s\n", what, std::strerror(error));
+    std::fputs("hitblow: cannot ", stderr);
+    std::fputs(what, stderr);
+    std::fputs(": ", stderr);
+    std::fputs(std::strerror(error), stderr);
+    std::fputs("\n", stderr);
     std::exit(1);
 }
 

@@ -177,11 +177,13 @@ view.addEventListener('click', () => {
     if (document.getSelection().isCollapsed)
         focusKeys();
 });
-startKeypad(document.getElementById('keypad'), (data) => {
+// The keypad's script comes last, as the first prompt needs none of it: of
+// the six files a browser fetches at once from a host, none waits for it.
+document.addEventListener('DOMContentLoaded', () => startKeypad(document.getElementById('keypad'), (data) => {
     type(data);
     if (!touchScreen.matches)
         focusKeys(); // a keyboard goes on typing into the answer after a click
-});
+}));
 again.addEventListener('click', () => startRun());
 
 startRun();

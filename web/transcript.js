@@ -3,7 +3,7 @@
 
 // How many lines the transcript keeps, as a terminal keeps its scrollback:
 // the oldest go first.
-const KEPT_LINES = 10000;
+const KEPT_LINES = 2000;
 
 // The transcript is a log (role="log", a polite live region): a <div> for
 // each line, holding the game's text as plain text, which screen readers
@@ -18,7 +18,8 @@ class Transcript {
     {
         this.log = log;
         this.view = view;
-        this.pending = ''; // the game's text not yet put on the page
+        this.pending = '';      // the game's text not yet put on the page
+        this.scrolling = false; // the end is to be brought into view in the next frame
         this.typed = document.createElement('span');
         this.typed.className = 'typed';
         this.typed.setAttribute('aria-hidden', 'true');
@@ -123,10 +124,18 @@ class Transcript {
         range.deleteContents();
     }
 
-    // Brings the end of the transcript, where the player types, into view.
+    // Brings the end of the transcript, where the player types, into view,
+    // in the next frame: the browser lays the page out for it then anyway,
+    // and the game's answer is on the page without waiting for that.
     scroll()
     {
-        this.view.scrollTop = this.view.scrollHeight;
+        if (this.scrolling)
+            return;
+        this.scrolling = true;
+        requestAnimationFrame(() => {
+            this.scrolling = false;
+            this.view.scrollTop = this.view.scrollHeight;
+        });
     }
 
     // The caret's place on the page, relative to the view.

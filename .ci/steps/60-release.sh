@@ -12,7 +12,6 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-work/deb/CM
 other=$(mktemp -d)
 trap 'rm -rf "$other"' EXIT
 git clone -q . "$other/clone"
-cp -a node_modules "$other/clone/"
 (cd "$other/clone" && bash scripts/release.sh >/dev/null)
 if ! cmp -s build/release/SHA256SUMS "$other/clone/build/release/SHA256SUMS"; then
     diff build/release/SHA256SUMS "$other/clone/build/release/SHA256SUMS" || true

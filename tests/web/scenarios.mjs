@@ -99,6 +99,17 @@ export class Player {
     // offline as well.
     async waitForOffline()
     {
+        await this.waitForSiteKept();
+        await this.page.evaluate((clock) => fetch(clock), CLOCK_PATH);
+        await this.waitFor('the clock script to be kept', (kept) => kept, () => this.page.evaluate(async (clock) => {
+            const names = (await caches.keys()).filter((name) => name.startsWith('hitblow '));
+            return (await (await caches.open(names[0])).keys()).some((request) => request.url.endsWith(clock));
+        }, CLOCK_PATH));
+    }
+
+    // Waits until the site's service worker controls the page and has filled its cache.
+    async waitForSiteKept()
+    {
         await this.waitFor('the service worker to keep the site', (ready) => ready, () => this.page.evaluate(async () => {
             const names = (await caches.keys()).filter((name) => name.startsWith('hitblow '));
             if (navigator.serviceWorker.controller === null || names.length !== 1)
@@ -106,11 +117,6 @@ export class Player {
             const cache = await caches.open(names[0]);
             return (await cache.keys()).some((request) => request.url.endsWith('/hitblow.wasm'));
         }));
-        await this.page.evaluate((clock) => fetch(clock), CLOCK_PATH);
-        await this.waitFor('the clock script to be kept', (kept) => kept, () => this.page.evaluate(async (clock) => {
-            const names = (await caches.keys()).filter((name) => name.startsWith('hitblow '));
-            return (await (await caches.open(names[0])).keys()).some((request) => request.url.endsWith(clock));
-        }, CLOCK_PATH));
     }
 
     // The transcript's lines, as its text reads, with the empty lines at

@@ -43,10 +43,10 @@ export const CLOCK_PATH = 'test-clock.js';
 // stands still at that time.  `setDir(dir)` swaps in another
 // site, as a host does when a new release is put up; `offline` makes every
 // request fail, as with the network gone; `requests` lists every path asked for,
-// and `bytesSent` counts the bytes of the bodies sent, as sent.
+// and `bytesByPath` counts the bytes of the bodies sent for each, as sent.
 export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
 {
-    const site = {dir, offline: false, requests: [], bytesSent: 0};
+    const site = {dir, offline: false, requests: [], bytesByPath: {}};
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         site.requests.push(path);
@@ -72,7 +72,7 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
         }
         let body = readFileSync(file);
         if (fixedTime !== null && extname(file) === '.html')
-            body = Buffer.from(body.toString().replace('<script ', `<script src="${CLOCK_PATH}"></script>\n<script `));
+            body = Buffer.from(body.toString().replace('<script ', `<script defer src="${CLOCK_PATH}"></script>\n<script `));
         const tag = `W/"${createHash('sha256').update(body).digest('hex').slice(0, 16)}"`;
         const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache',
                          'ETag': tag};
@@ -84,7 +84,7 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             body = gzipSync(body);
             headers['Content-Encoding'] = 'gzip';
         }
-        site.bytesSent += body.length;
+        site.bytesByPath[path] = (site.bytesByPath[path] || 0) + body.length;
         response.writeHead(200, headers);
         response.end(body);
     });
