@@ -11,7 +11,8 @@
 # their longest.  The fixed-clock build plays each from a file and writes to
 # /dev/null, in 512-byte blocks as to any file.  A session that quits at once
 # is counted too, and taken off, so that the figure per game leaves out
-# starting and ending the process.
+# starting and ending the process.  The input side is read_number() with
+# everything it calls: the tokens taken out of the input, and their values.
 set -euo pipefail
 games=${1:-3000}
 build=${2:-build/bench}
@@ -39,7 +40,10 @@ for session in mixed heavy; do
     total=$(instructions "$work/in")
     printed=$("$game" <"$work/in" | wc -c)
     echo "$session session: $games games, $(wc -c <"$work/in") bytes typed, $printed bytes printed"
-    awk -v t="$total" -v s="$start" -v g="$games" -v p="$printed" 'BEGIN {
+    typed=$(wc -c <"$work/in")
+    input=$(callgrind_annotate --inclusive=yes "$work/out" | sed -n 's/^ *\([0-9,]*\) .*:read_number(int\*) .*/\1/p' | head -n 1 | tr -d ,)
+    awk -v t="$total" -v s="$start" -v g="$games" -v p="$printed" -v i="$input" -v b="$typed" 'BEGIN {
         printf "  instructions: %d in all; per game: %.0f; per byte printed: %.1f\n", t, (t - s) / g, (t - s) / p
+        printf "  input side (read_number and all it calls): %d; per byte typed: %.1f\n", i, i / b
     }'
 done

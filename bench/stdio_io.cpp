@@ -54,27 +54,52 @@ int io_close(int status)
     return status;
 }
 
-int io_start_token()
+namespace {
+
+// A token's bytes as getchar() gives them, a buffer at a time.
+unsigned char token_buf[64];
+
+TokenRun take_run()
+{
+    uint32_t n = 0;
+    int32_t found = TOKEN_WHOLE;
+    for (;;) {
+        if (n == sizeof token_buf) {
+            found = TOKEN_PART;
+            break;
+        }
+        int c = next_byte();
+        if (c == EOF || c == '\0')
+            break;
+        if (is_space(c)) {
+            std::ungetc(c, stdin);
+            break;
+        }
+        token_buf[n++] = static_cast<unsigned char>(c);
+    }
+    return {token_buf, n, found};
+}
+
+} // namespace
+
+// The buffer stays empty, so that every token is read here, by getchar().
+const unsigned char no_input[1] = {'\0'};
+InputBytes io_in = {no_input, no_input};
+
+TokenRun io_token_at_end(const unsigned char *, const unsigned char *)
 {
     int c;
     while ((c = next_byte()) != EOF && is_space(c))
         ;
     if (c == EOF)
-        return 0;
+        return {token_buf, 0, TOKEN_NONE};
     std::ungetc(c, stdin);
-    return 1;
+    return take_run();
 }
 
-int io_token_byte()
+TokenRun io_token_rest()
 {
-    int c = next_byte();
-    if (c == EOF)
-        return -1;
-    if (is_space(c)) {
-        std::ungetc(c, stdin);
-        return -1;
-    }
-    return c == '\0' ? -1 : c;
+    return take_run();
 }
 
 void say(const Message &message, int32_t number)

@@ -2,6 +2,8 @@
 // (Not named io.h: that would hide the Windows C runtime's own <io.h>.)
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 struct Message;
@@ -14,15 +16,77 @@ void io_open();
 // Writes out whatever is still buffered and returns `status`.  Call once, last.
 int io_close(int status);
 
-// Skips whitespace (the bytes 0x09 to 0x0D and 0x20).  Returns 1 when a token
-// starts at the next byte, 0 when the input has ended.  Carriage returns never
-// reach the caller, and a 0x1A byte ends the input.
-int io_start_token();
+// What io_token() and io_token_rest() found.
+enum : int32_t {
+    TOKEN_NONE = 0,  // the input ended before a token
+    TOKEN_WHOLE = 1, // the run is the whole token, or its last part
+    TOKEN_PART = 2,  // the run is part of the token, which goes on: io_token_rest() has more
+};
 
-// Returns the next byte of the current token, 0 to 255, or -1 when the token
-// has ended.  A whitespace byte that ends the token stays unread, so the next
-// token starts there; a NUL byte that ends it is consumed with it.
-int io_token_byte();
+// A run of a token's bytes, where they stand in the input buffer (valid
+// until the next call), and what was found.  Small enough to be returned
+// in two registers.
+struct TokenRun {
+    const unsigned char *bytes;
+    uint32_t size;
+    int32_t found; // TOKEN_NONE, TOKEN_WHOLE or TOKEN_PART
+};
+
+// The input as the byte layer holds it, for io_token() below alone: the bytes
+// from `at` to `end` are read and not yet taken, and a NUL byte stands at
+// `end`, which stops any scan of them there.
+struct InputBytes {
+    const unsigned char *at;
+    const unsigned char *end;
+};
+extern InputBytes io_in;
+
+// What each byte is to the tokenizer: part of a token, whitespace (0x09 to
+// 0x0D and 0x20), which stands between tokens and ends one, or NUL, which
+// ends a token and is taken with it.
+enum : unsigned char { IO_TOKEN_BYTE = 0, IO_SPACE = 1, IO_NUL = 2 };
+inline constexpr auto IO_CLASS = [] {
+    std::array<unsigned char, 256> kind{};
+    for (unsigned char c : {'\t', '\n', '\v', '\f', '\r', ' '})
+        kind[c] = IO_SPACE;
+    kind['\0'] = IO_NUL;
+    return kind;
+}();
+
+// Where io_token() meets the end of what was read, within a token from
+// `start` to `at` or before any: takes the token's first run, or reads on.
+TokenRun io_token_at_end(const unsigned char *start, const unsigned char *at);
+
+// Skips whitespace, then takes the token that starts there, or as much of it
+// as stands in the input buffer.  A whitespace byte that ends the token stays
+// unread, so the next token starts there; a NUL byte that ends it is taken
+// with it.  Carriage returns never reach the caller, and a 0x1A byte ends the
+// input.  Inline, for the number reader to scan a token with no call at all
+// when the token stands whole in the buffer, as it nearly always does.
+inline TokenRun io_token()
+{
+    const unsigned char *at = io_in.at;
+    // The usual token, a digit typed as an answer: one byte, between two
+    // whitespace bytes.  Each byte read here is before the NUL at the end.
+    if (IO_CLASS[at[0]] == IO_SPACE && IO_CLASS[at[1]] == IO_TOKEN_BYTE && IO_CLASS[at[2]] == IO_SPACE) {
+        io_in.at = at + 2;
+        return {at + 1, 1, TOKEN_WHOLE};
+    }
+    while (IO_CLASS[*at] == IO_SPACE) // the NUL at the end is no space
+        at++;
+    const unsigned char *start = at;
+    while (IO_CLASS[*at] == IO_TOKEN_BYTE)
+        at++;
+    if (at == io_in.end)
+        return io_token_at_end(start, at);
+    io_in.at = at + (IO_CLASS[*at] >> 1); // past a NUL, not past whitespace
+    return {start, static_cast<uint32_t>(at - start), TOKEN_WHOLE};
+}
+
+// Takes the next run of a token that io_token() found to go on past the
+// input buffer, as io_token() does: TOKEN_WHOLE, with no bytes, where the
+// token ends at once.
+TokenRun io_token_rest();
 
 // Writes a message text, with `number` in decimal in place of its "%d".
 void say(const Message &message, int32_t number = 0);

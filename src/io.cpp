@@ -3,9 +3,11 @@
 // Input is read as raw bytes: carriage returns are dropped and a 0x1A byte
 // ends the input.  Output is the messages' Shift-JIS bytes.  To a terminal
 // each text goes out at once, shown in the terminal's encoding where the
-// platform can; to a file or pipe the bytes go out unchanged in blocks of
-// exactly OUT_BUF_SIZE bytes, the last one shorter.  The platform (platform.h,
-// one source file each, chosen when the game is built) reads and writes.
+// platform can; to a file or pipe the bytes go out in blocks of exactly
+// OUT_BUF_SIZE bytes, the last one shorter, unchanged but for line ends,
+// which are CR LF where the platform asks for them (Windows).  The platform
+// (platform.h, one source file each, chosen when the game is built) reads
+// and writes.
 
 #include "game_io.h"
 #include "hitblow.h"
@@ -25,10 +27,9 @@ constexpr size_t OUT_BUF_SIZE = 512; // output block size for a file or pipe
 constexpr size_t NUMBER_SIZE = 11;   // the longest number: -2147483648
 constexpr size_t SHORT_TEXT = 16;    // the room copied for a short text
 
-// Input: in_buf[in_pos, in_len) is read but not yet taken.
-unsigned char in_buf[IN_BUF_SIZE];
-size_t in_pos = 0;
-size_t in_len = 0;
+// Input: what was read, with room for the NUL after it (io_in, below, says
+// how much of it is not yet taken).
+unsigned char in_buf[IN_BUF_SIZE + 1];
 bool in_ended = false;
 
 // Output: out_buf[0, out_len) is formatted but not yet written.  Each text is
@@ -195,8 +196,7 @@ size_t drop_carriage_returns(unsigned char *bytes, size_t size)
 // end of input; a failed read ends the program.
 bool fill_input()
 {
-    in_pos = 0;
-    in_len = 0;
+    size_t in_len = 0;
     while (in_len == 0 && !in_ended) {
         ptrdiff_t n = platform_read(in_buf, IN_BUF_SIZE);
         if (n == -EINTR)
@@ -212,15 +212,9 @@ bool fill_input()
         in_ended = n == 0 || sub != nullptr;
         in_len = drop_carriage_returns(in_buf, size);
     }
+    in_buf[in_len] = '\0';
+    io_in = {in_buf, in_buf + in_len};
     return in_len > 0;
-}
-
-// Returns the next input byte without taking it, or -1 at the end of input.
-int peek_byte()
-{
-    if (in_pos == in_len && !fill_input())
-        return -1;
-    return in_buf[in_pos];
 }
 
 // Writes `message` at `at`, with `number` in place of its "%d", and returns
@@ -254,19 +248,16 @@ void send(char *text, size_t size)
         write_block();
 }
 
-bool is_space(int c)
-{
-    return c == ' ' || (c >= 0x09 && c <= 0x0D);
-}
-
 } // namespace
+
+InputBytes io_in = {in_buf, in_buf};
 
 void io_open()
 {
     out_kind = platform_open();
     out_plain = !out_kind.terminal && !out_kind.crlf;
-    in_pos = 0;
-    in_len = 0;
+    in_buf[0] = '\0';
+    io_in = {in_buf, in_buf};
     in_ended = false;
     out_len = 0;
 }
@@ -277,21 +268,26 @@ int io_close(int status)
     return status;
 }
 
-int io_start_token()
+TokenRun io_token_at_end(const unsigned char *start, const unsigned char *at)
 {
-    int c;
-    while ((c = peek_byte()) != -1 && is_space(c))
-        in_pos++;
-    return c != -1;
+    io_in.at = at;
+    if (start != at)
+        return {start, static_cast<uint32_t>(at - start), TOKEN_PART};
+    if (!fill_input())
+        return {in_buf, 0, TOKEN_NONE};
+    return io_token();
 }
 
-int io_token_byte()
+TokenRun io_token_rest()
 {
-    int c = peek_byte();
-    if (c == -1 || is_space(c))
-        return -1;
-    in_pos++;
-    return c == '\0' ? -1 : c;
+    if (io_in.at == io_in.end && !fill_input())
+        return {in_buf, 0, TOKEN_WHOLE};
+    const unsigned char *start = io_in.at;
+    const unsigned char *at = start;
+    while (IO_CLASS[*at] == IO_TOKEN_BYTE)
+        at++;
+    io_in.at = at == io_in.end ? at : at + (IO_CLASS[*at] >> 1);
+    return {start, static_cast<uint32_t>(at - start), at == io_in.end ? TOKEN_PART : TOKEN_WHOLE};
 }
 
 void say(const Message &message, int32_t number)

@@ -64,6 +64,11 @@ const TokenCase TOKEN_CASES[] = {
     {"", "end", "no input at all"},
     {"   ", "end", "only whitespace"},
     {"7", "7:1 end", "a last token without a line end"},
+    {" 7", "7:1 end", "a one-byte token that the input's end ends"},
+    {" 7\0"s
+     "8 9 ",
+     "7:1 8:1 9:1 end", "a one-byte token that a NUL ends"},
+    {" \x80 5", "0:0 5:1 end", "a one-byte token that is no digit"},
     {"\x81\x40"
      "9",
      "0:0 end", "a full-width space does not split a token"},
