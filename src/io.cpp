@@ -10,6 +10,7 @@
 // and writes.
 
 #include "game_io.h"
+#include "contract.h"
 #include "hitblow.h"
 #include "platform.h"
 #include "text/messages.h"
@@ -230,8 +231,10 @@ size_t put_text(char *at, const Message &message, int32_t number)
 // byte that "%d" would make of it.
 size_t put_digits(char *at, const int32_t *digits, int32_t digit_count)
 {
-    for (int32_t i = 0; i < digit_count; i++)
+    for (int32_t i = 0; i < digit_count; i++) {
+        HITBLOW_REQUIRE(digits[i] >= 0 && digits[i] <= 9); // one byte each
         at[i] = static_cast<char>('0' + digits[i]);
+    }
     return static_cast<size_t>(digit_count);
 }
 
@@ -298,6 +301,7 @@ void say(const Message &message, int32_t number)
 
 void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow)
 {
+    HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // the room TURN_LINE_SIZE keeps for them
     // Every text of the line is short, and each is known here, so the copies
     // of its room can be made as if of constants.
     static_assert(MSG_TURN_NUMBER.length <= SHORT_TEXT && MSG_SPACE.length <= SHORT_TEXT &&
@@ -316,6 +320,7 @@ void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t 
 
 void say_answer(const int32_t *digits, int32_t digit_count)
 {
+    HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // the room of one text
     char *text = out_buf + out_len;
     char *at = text;
     at += put_text(at, MSG_ANSWER_HEAD, 0);

@@ -3,6 +3,7 @@
 #include "turns.h"
 
 #include "clock.h"
+#include "contract.h"
 #include "entry.h"
 #include "game_io.h"
 #include "text/messages.h"
@@ -64,6 +65,7 @@ int32_t draw_random()
 // them while looking would cost more, as nearly every row is thrown away.
 void draw_answer(int32_t *answer, int32_t digit_count)
 {
+    HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // else no row is ever without a repeat
     uint32_t state = rand_state;
     for (;;) {
         uint32_t row_start = state;
@@ -111,6 +113,9 @@ int32_t input_guess(int32_t *guess, int32_t digit_count)
 
 int32_t judge_guess(const int32_t *guess, const int32_t *answer, int32_t digit_count, TurnRecord *record)
 {
+    HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS);
+    for (int32_t i = 0; i < digit_count; i++)
+        HITBLOW_REQUIRE(guess[i] >= 0 && guess[i] <= 9 && answer[i] >= 0 && answer[i] <= 9);
     int32_t hit = 0;
     int32_t blow = 0;
     for (int32_t i = 0; i < digit_count; i++) {
@@ -134,6 +139,7 @@ int32_t judge_guess(const int32_t *guess, const int32_t *answer, int32_t digit_c
 
 int32_t show_history(const TurnRecord *history, int32_t count, int32_t digit_count)
 {
+    HITBLOW_REQUIRE(count >= 0 && count <= MAX_TURNS);
     for (int32_t k = 0; k < count; k++)
         say_turn(k + 1, history[k].digits, digit_count, history[k].hit, history[k].blow);
     return 0;

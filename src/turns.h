@@ -12,8 +12,10 @@ void seed_random(uint32_t seed);
 // 16 to 30: a value from 0 to 32767.
 int32_t draw_random();
 
-// Fills the first `digit_count` elements of `answer` with the next draws modulo
-// 10, drawing the whole row again until no digit repeats.  Does not seed.
+// Fills the first `digit_count` (1 to MAX_DIGITS) elements of `answer` with the
+// next draws modulo 10, drawing the whole row again until no digit repeats.
+// Does not seed.  (The preconditions stated here are checked in the checking
+// builds: src/contract.h.)
 void draw_answer(int32_t *answer, int32_t digit_count);
 
 // Seeds the generator from the clock and draws the game's answer.  Returns 0.
@@ -24,12 +26,14 @@ int32_t make_answer(int32_t *answer, int32_t digit_count);
 // END_OF_INPUT when the input ends first.
 int32_t input_guess(int32_t *guess, int32_t digit_count);
 
-// Counts the HIT and BLOW of `guess` against `answer` over every pair of
+// Counts the HIT and BLOW of `guess` against `answer` (their first
+// `digit_count`, 1 to MAX_DIGITS, digits, each 0 to 9) over every pair of
 // positions, prints them, and records the turn in `record`.  Returns 1 when
 // every position is a hit, else 0.
 int32_t judge_guess(const int32_t *guess, const int32_t *answer, int32_t digit_count, TurnRecord *record);
 
-// Prints the first `count` records of `history`, one line each.  Returns 0.
+// Prints the first `count` (0 to MAX_TURNS) records of `history`, one line
+// each, with `digit_count` digits.  Returns 0.
 int32_t show_history(const TurnRecord *history, int32_t count, int32_t digit_count);
 
 // Prints the answer on one line.  Returns 0.

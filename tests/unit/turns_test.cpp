@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "game_io.h"
 #include "memory_io.h"
 #include "session.h"
 #include "turns.h"
@@ -231,5 +233,41 @@ TEST(PlaySession, EndOfInputAtAnyPromptEndsWithTheFarewell)
         EXPECT_EQ(out.substr(out.size() - farewell.size()), farewell) << "cut at " << cut;
     }
 }
+
+#ifdef HITBLOW_CHECKS
+// In a checking build, a call that breaks a routine's contract stops the
+// program at once, with one line that names the routine.  (In other builds
+// the checks, and so this test, do not exist.)
+TEST(Contracts, ABrokenOneStopsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Digits digits = {0, 5, 9};
+    Digits wrong = {0, 10, 9};
+    TurnRecord history[MAX_TURNS] = {};
+    TurnRecord record{};
+    const struct {
+        std::function<void()> call;
+        const char *routine;
+    } cases[] = {
+        {[&] { draw_answer(digits, 0); }, "draw_answer"},
+        {[&] { make_answer(digits, MAX_DIGITS + 1); }, "draw_answer"},
+        {[&] { judge_guess(wrong, digits, 3, &record); }, "judge_guess"},
+        {[&] { judge_guess(digits, digits, -1, &record); }, "judge_guess"},
+        {[&] { show_history(history, MAX_TURNS + 1, 3); }, "show_history"},
+        {[&] { say_turn(1, digits, MAX_DIGITS + 1, 0, 0); }, "say_turn"},
+        {[&] { say_answer(digits, 0); }, "say_answer"},
+        {[&] { say_answer(wrong, 3); }, "put_digits"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_DEATH(
+            {
+                MemoryIo io("");
+                c.call();
+            },
+            std::string("hitblow: broken contract: .*, in ") + c.routine + " ")
+            << c.routine;
+    }
+}
+#endif
 
 } // namespace
