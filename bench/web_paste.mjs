@@ -10,7 +10,7 @@
 // and the time until the game had answered.
 
 import {openBrowser} from '../tests/web/drivers.mjs';
-import {FIXED_TIME, Player} from '../tests/web/scenarios.mjs';
+import {Player} from '../tests/web/scenarios.mjs';
 import {serveSite} from '../tests/web/site_server.mjs';
 
 const siteDir = process.argv[2] || 'build/web/site';
@@ -33,7 +33,7 @@ function timedPaste(page, parts)
     }, parts); // a paste event as Chromium makes it, through the page's own handlers
 }
 
-const site = await serveSite(siteDir, {fixedTime: FIXED_TIME});
+const site = await serveSite(siteDir);
 const browser = await openBrowser('chromium');
 try {
     for (const [name, {parts, then = '', answer}] of Object.entries(PASTES)) {

@@ -58,7 +58,7 @@ step() { printf '\n== %s\n' "$*"; }
 step "the Debian package"
 cmake --preset deb -B "$work/deb" >/dev/null
 cmake --build "$work/deb" -j 2
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$work/deb/CMakeCache.txt")
+version=$(scripts/cmake_value.sh "$work/deb" CMAKE_PROJECT_VERSION)
 (cd "$work/deb" && cpack -G DEB >/dev/null)
 cp "$work/deb"/hitblow_"$version"_*.deb "$out/"
 

@@ -2,7 +2,8 @@
 
 #include "clock.h"
 
-// 2026-01-01 00:42:27 UTC: its first easy answer is 0 5 9.
+// The second the build gives it (the fixed clock of CMakeLists.txt): its first
+// easy answer is 0 5 9.
 int64_t clock_seconds()
 {
     return FIXED_CLOCK_SECONDS;

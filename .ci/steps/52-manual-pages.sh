@@ -5,7 +5,7 @@ set -euo pipefail
 build=build/man
 cmake -S . -B "$build" -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --target hitblow_man_pages >/dev/null
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+version=$(scripts/cmake_value.sh "$build" CMAKE_PROJECT_VERSION)
 
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT

@@ -4,7 +4,7 @@ set -euo pipefail
 
 rm -f build/deb/hitblow_*.deb
 cmake --workflow --preset deb >/dev/null
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/deb/CMakeCache.txt)
+version=$(scripts/cmake_value.sh build/deb CMAKE_PROJECT_VERSION)
 arch=$(dpkg --print-architecture)
 deb=build/deb/hitblow_${version}_${arch}.deb
 test -f "$deb"

@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 bash scripts/release.sh
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-work/deb/CMakeCache.txt)
+version=$(scripts/cmake_value.sh build/release-work/deb CMAKE_PROJECT_VERSION)
+fixed_date=$(scripts/cmake_value.sh build/release-work/deb HITBLOW_FIXED_DATE)
 
 other=$(mktemp -d)
 trap 'rm -rf "$other"' EXIT
@@ -23,7 +24,7 @@ echo "a second release, made in $other/clone, is the same to the byte"
 
 # The zip's hitblow.exe, as a Windows player gets it, plays every transcript.
 # It reads the real clock, so faketime stops the clock at the transcripts'
-# second (tests/CMakeLists.txt) in the game's own process alone: the Wine
+# second (the fixed clock of CMakeLists.txt) in the game's own process alone: the Wine
 # server's timers must run, and the times of files, which Wine compares
 # with those of its prefix, stay true.
 unzip -q "build/release/hitblow-$version-win64.zip" -d "$other/win64"
@@ -32,7 +33,7 @@ cmake/wine-run.sh "$other/wine-prefix" "$exe" </dev/null >/dev/null # makes the 
 played=0
 for transcript in tests/transcripts/*.in; do
     bash tests/run_transcript.sh "${transcript%.in}" crlf \
-        env TZ=UTC NO_FAKE_STAT=1 FAKETIME_SKIP_CMDS=wineserver,wineserver64 faketime -f "2026-01-01 00:42:27" \
+        env TZ=UTC NO_FAKE_STAT=1 FAKETIME_SKIP_CMDS=wineserver,wineserver64 faketime -f "$fixed_date" \
         cmake/wine-run.sh "$other/wine-prefix" "$exe"
     played=$((played + 1))
 done
@@ -40,7 +41,8 @@ echo "the zip's hitblow.exe played $played transcripts under Wine"
 
 # The browser zip's site plays the README's game.
 unzip -q "build/release/hitblow-$version-web.zip" -d "$other/web"
-node tests/web/browser_test.mjs chromium "$other/web/hitblow-$version-web" README.md readme_game offline
+HITBLOW_FIXED_CLOCK=$(scripts/cmake_value.sh build/release-work/deb HITBLOW_FIXED_CLOCK) \
+    node tests/web/browser_test.mjs chromium "$other/web/hitblow-$version-web" README.md readme_game offline
 
 # The sources build as the README's quick start says.
 tar -xzf "build/release/hitblow-$version.tar.gz" -C "$other"

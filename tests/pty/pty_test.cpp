@@ -292,6 +292,77 @@ TEST(Display, NoAllocationWhileConverting)
 #endif
 
 // Reads the number that follows `label` on its line.
+// A terminal that has hung up fails every write with EIO.  The game, which
+// writes to such a terminal and reads from a pipe, says so in one line on
+// standard error and exits with status 1: it neither goes on as if it had
+// been heard nor tries the write again and again.  It runs in a session of
+// its own, of which the terminal is not the controlling one, so that hanging
+// up sends it no SIGHUP: what it meets is the failed write.
+TEST(Failures, AWriteToAHungUpTerminalEndsTheGame)
+{
+    int master = -1;
+    int slave = -1;
+    int input[2];
+    int errors[2];
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    ASSERT_EQ(pipe(input), 0);
+    ASSERT_EQ(pipe(errors), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setsid();
+        dup2(input[0], 0);
+        dup2(slave, 1);
+        dup2(errors[1], 2);
+        for (int fd : {master, slave, input[0], input[1], errors[0], errors[1]})
+            close(fd);
+        std::vector<std::string> argv_strings = {HITBLOW_BINARY};
+        std::vector<std::string> env_strings = {"LANG=C.UTF-8"};
+        std::vector<char *> argv = c_strings(argv_strings);
+        std::vector<char *> envp = c_strings(env_strings);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    close(slave);
+    close(input[0]);
+    close(errors[1]);
+
+    // The menu's prompt, in UTF-8, then the hang-up, then an answer to it.
+    const std::string prompt = "\xe9\x9b\xa3\xe6\x98\x93\xe5\xba\xa6:";
+    std::string screen;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+    while (screen.find(prompt) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        pollfd fd = {master, POLLIN, 0};
+        char buf[512];
+        ssize_t n = poll(&fd, 1, 100) > 0 ? read(master, buf, sizeof buf) : 0;
+        if (n > 0)
+            screen.append(buf, static_cast<size_t>(n));
+    }
+    ASSERT_NE(screen.find(prompt), std::string::npos) << "no prompt on the terminal";
+    close(master);
+    ASSERT_EQ(write(input[1], "1\n", 2), 2);
+    close(input[1]);
+
+    std::string said;
+    int status = -1;
+    for (pid_t done = 0; done == 0 && std::chrono::steady_clock::now() < deadline;) {
+        done = waitpid(pid, &status, WNOHANG);
+        if (done == 0)
+            usleep(10000);
+    }
+    if (waitpid(pid, nullptr, WNOHANG) == 0) { // not done in time: it is writing again and again
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        FAIL() << "the game did not end after its terminal hung up";
+    }
+    char buf[512];
+    for (ssize_t n; (n = read(errors[0], buf, sizeof buf)) > 0;)
+        said.append(buf, static_cast<size_t>(n));
+    close(errors[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+    EXPECT_EQ(said, "hitblow: cannot write to standard output: Input/output error\n");
+}
+
 int number_after(Terminal &terminal, const std::string &label)
 {
     terminal.expect(label);

@@ -52,10 +52,10 @@ const AnswerCase ANSWER_CASES[] = {
     {0, 1, "6", 130},
     {0, 3, "602", 1090},        // first full draw
     {0, 4, "1920", -1},         // fourth full draw, the first three repeat a digit
-    {1767228147, 3, "059", -1}, // the fixed test clock
-    {1767228147, 4, "0596", -1},
-    {1767228147, 5, "76034", -1},
-    {1767228147, 6, "205763", -1},
+    {FIXED_CLOCK_SECONDS, 3, "059", -1}, // the fixed test clock
+    {FIXED_CLOCK_SECONDS, 4, "0596", -1},
+    {FIXED_CLOCK_SECONDS, 5, "76034", -1},
+    {FIXED_CLOCK_SECONDS, 6, "205763", -1},
 };
 
 TEST(Answer, FollowsTheRedrawMethod)

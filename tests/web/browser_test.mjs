@@ -76,6 +76,8 @@ async function main()
     const unknown = names.filter((name) => SCENARIOS[name] === undefined);
     if (unknown.length > 0)
         throw new Error(`no scenario "${unknown[0]}"; there are: ${Object.keys(SCENARIOS).join(', ')}`);
+    if (FIXED_TIME === null)
+        throw new Error('HITBLOW_FIXED_CLOCK, the fixed clock\'s second, is not set: CTest sets it (ctest -R web)');
     const why = await missing(engine);
     if (why !== null)
         skip(why);
