@@ -1,4 +1,4 @@
-// Checked preconditions: HITBLOW_REQUIRE, on in the checking builds (sanitizers, fuzzing) and off in releases.
+// Checked preconditions: HITBLOW_REQUIRE, on in the sanitizer and fuzzing builds, off in releases.
 #pragma once
 
 // HITBLOW_REQUIRE(condition) states what a routine needs of its caller.  In a

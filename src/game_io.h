@@ -47,8 +47,8 @@ extern InputBytes io_in;
 enum : unsigned char { IO_TOKEN_BYTE = 0, IO_SPACE = 1, IO_NUL = 2 };
 inline constexpr auto IO_CLASS = [] {
     std::array<unsigned char, 256> kind{};
-    for (unsigned char c : {'\t', '\n', '\v', '\f', '\r', ' '})
-        kind[c] = IO_SPACE;
+    for (char c : {'\t', '\n', '\v', '\f', '\r', ' '})
+        kind[static_cast<unsigned char>(c)] = IO_SPACE;
     kind['\0'] = IO_NUL;
     return kind;
 }();

@@ -276,8 +276,14 @@ TokenRun io_token_at_end(const unsigned char *start, const unsigned char *at)
     io_in.at = at;
     if (start != at)
         return {start, static_cast<uint32_t>(at - start), TOKEN_PART};
-    if (!fill_input())
-        return {in_buf, 0, TOKEN_NONE};
+    // Only whitespace was left: read on until a token starts, in a loop, for
+    // the browser build keeps little room for the calls under a waiting read.
+    do {
+        if (!fill_input())
+            return {in_buf, 0, TOKEN_NONE};
+        while (IO_CLASS[*io_in.at] == IO_SPACE)
+            io_in.at++;
+    } while (io_in.at == io_in.end);
     return io_token();
 }
 

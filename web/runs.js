@@ -34,13 +34,10 @@ function drawn()
     });
 }
 
-// Puts the answer field where the caret stands, so that an input method
-// shows its window there, and gives it the keyboard.
+// Gives the answer field the keyboard.  It stands, unseen, at the foot of
+// the transcript's view, by the line being typed (page.css).
 function focusKeys()
 {
-    const {top, left} = transcript.caretPlace();
-    keys.style.top = `${top}px`;
-    keys.style.left = `${Math.min(left, view.clientWidth - keys.offsetWidth)}px`;
     keys.focus({preventScroll: true});
 }
 
@@ -158,10 +155,16 @@ keys.addEventListener('input', (event) => {
     if (!event.isComposing)
         takeTyped();
 });
-keys.addEventListener('compositionstart', () => keys.classList.add('composing'));
+// An input method's text, while it is composed, stands in the line being
+// typed, after what was typed before; the game gets it once it is committed.
+keys.addEventListener('compositionupdate', (event) => {
+    if (run !== null)
+        transcript.edit(run.discipline.line + event.data);
+});
 keys.addEventListener('compositionend', () => {
-    keys.classList.remove('composing');
     takeTyped();
+    if (run !== null)
+        transcript.edit(run.discipline.line);
 });
 // A paste is taken whole, as it is: none of its line ends lost to the field.
 keys.addEventListener('paste', (event) => {

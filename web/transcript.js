@@ -137,10 +137,4 @@ class Transcript {
             this.view.scrollTop = this.view.scrollHeight;
         });
     }
-
-    // The caret's place on the page, relative to the view.
-    caretPlace()
-    {
-        return {top: this.caret.offsetTop, left: this.caret.offsetLeft};
-    }
 }

@@ -27,3 +27,4 @@ for target in entry session; do
     fi
     grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$work/$target.log"
 done
+bash .ci/tally.sh "fuzzing, a target a test" 2 0 0

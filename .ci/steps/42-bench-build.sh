@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs each once, briefly, to show they still work.
-# Nothing is timed here: the figures in the README come from runs by hand.
-# The instruction count is shown, for the record.
+# Nothing is timed here: the figures in docs/benchmarks.md come from runs by
+# hand.  The instruction counts are shown, for the record.
 set -euo pipefail
 cmake --workflow --preset bench
 ./build/bench/bench/game_bench --benchmark_min_time=0.001 >/dev/null

@@ -38,11 +38,14 @@ for transcript in tests/transcripts/*.in; do
     played=$((played + 1))
 done
 echo "the zip's hitblow.exe played $played transcripts under Wine"
+bash .ci/tally.sh "the release's hitblow.exe, a transcript a test" "$played" 0 0
 
 # The browser zip's site plays the README's game.
 unzip -q "build/release/hitblow-$version-web.zip" -d "$other/web"
 HITBLOW_FIXED_CLOCK=$(scripts/cmake_value.sh build/release-work/deb HITBLOW_FIXED_CLOCK) \
-    node tests/web/browser_test.mjs chromium "$other/web/hitblow-$version-web" README.md readme_game offline
+    node tests/web/browser_test.mjs chromium "$other/web/hitblow-$version-web" README.md readme_game offline |
+    tee "$other/web.log"
+bash .ci/tally.sh "the release's site, a scenario a test" "$(grep -c ': passed in ' "$other/web.log")" 0 0
 
 # The sources build as the README's quick start says.
 tar -xzf "build/release/hitblow-$version.tar.gz" -C "$other"

@@ -11,13 +11,16 @@
 # section's last command, its web server, is started in the background, and
 # the site's page and game are fetched from it.  The root gets the host's apt
 # sources and CA certificates (a network that inspects TLS needs them) and
-# nothing else.
+# nothing else.  The tests that the replayed commands run, most of them
+# skipped there for want of their tools, are counted as the replay's own.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 readme=${1:-README.md}
 
 root=$(mktemp -d /var/tmp/hitblow-readme.XXXXXX)
+replay_log=$(mktemp)
 cleanup() {
+    rm -f "$replay_log"
     for mount in dev/pts dev proc sys; do
         mountpoint -q "$root/$mount" && umount -l "$root/$mount"
     done
@@ -77,7 +80,7 @@ for section in 'quick start' browser package; do
     fi
     echo "== the README's $section, as written:"
     printf '%s\n' "$commands" | sed 's/^/    /'
-    in_root "set -x; $commands"
+    in_root "set -x; $commands" 2>&1 | tee -a "$replay_log"
     if [ -n "$server" ]; then
         echo "== its server, and the site fetched from it: $server"
         in_root "$server >/dev/null 2>&1 & server=\$!
@@ -93,3 +96,4 @@ for section in 'quick start' browser package; do
     fi
 done
 echo "== the README replayed on a fresh root in $(($(date +%s) - start)) s"
+bash .ci/tally.sh "the README replay's tests, on the fresh root" --ctest "$replay_log"

@@ -50,8 +50,8 @@ struct AnswerCase {
 
 const AnswerCase ANSWER_CASES[] = {
     {0, 1, "6", 130},
-    {0, 3, "602", 1090},        // first full draw
-    {0, 4, "1920", -1},         // fourth full draw, the first three repeat a digit
+    {0, 3, "602", 1090},                 // first full draw
+    {0, 4, "1920", -1},                  // fourth full draw, the first three repeat a digit
     {FIXED_CLOCK_SECONDS, 3, "059", -1}, // the fixed test clock
     {FIXED_CLOCK_SECONDS, 4, "0596", -1},
     {FIXED_CLOCK_SECONDS, 5, "76034", -1},
