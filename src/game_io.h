@@ -99,7 +99,7 @@ void say(const Message &message, int32_t number = 0);
 void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow);
 
 // Writes the answer line in one go: MSG_ANSWER_HEAD, the first `digit_count`
-// digits as say_turn() writes them, and MSG_ANSWER_TAIL.
+// (at most MAX_DIGITS) digits as say_turn() writes them, and MSG_ANSWER_TAIL.
 void say_answer(const int32_t *digits, int32_t digit_count);
 
 // A failed read of standard input (other than its end) or a failed write of

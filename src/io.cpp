@@ -307,7 +307,7 @@ void say(const Message &message, int32_t number)
 
 void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow)
 {
-    HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // the room TURN_LINE_SIZE keeps for them
+    HITBLOW_REQUIRE(digit_count >= 0 && digit_count <= MAX_DIGITS); // the room TURN_LINE_SIZE keeps for them
     // Every text of the line is short, and each is known here, so the copies
     // of its room can be made as if of constants.
     static_assert(MSG_TURN_NUMBER.length <= SHORT_TEXT && MSG_SPACE.length <= SHORT_TEXT &&
@@ -326,7 +326,7 @@ void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t 
 
 void say_answer(const int32_t *digits, int32_t digit_count)
 {
-    HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // the room of one text
+    HITBLOW_REQUIRE(digit_count >= 0 && digit_count <= MAX_DIGITS); // the room of one text
     char *text = out_buf + out_len;
     char *at = text;
     at += put_text(at, MSG_ANSWER_HEAD, 0);

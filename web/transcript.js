@@ -35,9 +35,9 @@ class Transcript {
     {
         this.pending = '';
         this.typedText.data = '';
-        this.open = document.createElement('div');
-        this.open.append(this.typed);
-        this.log.replaceChildren(this.open);
+        const line = document.createElement('div');
+        line.append(this.typed);
+        this.log.replaceChildren(line);
     }
 
     // Adds the game's `text`.  What the game prints until it next waits
@@ -104,8 +104,7 @@ class Transcript {
                     line.append(node(parts[i]));
                 lines.append(line);
             }
-            this.open = lines.lastChild;
-            this.open.append(this.typed);
+            lines.lastChild.append(this.typed);
             this.log.append(lines);
             this.trim();
         }

@@ -255,7 +255,7 @@ TEST(Contracts, ABrokenOneStopsTheProgram)
         {[&] { judge_guess(digits, digits, -1, &record); }, "judge_guess"},
         {[&] { show_history(history, MAX_TURNS + 1, 3); }, "show_history"},
         {[&] { say_turn(1, digits, MAX_DIGITS + 1, 0, 0); }, "say_turn"},
-        {[&] { say_answer(digits, 0); }, "say_answer"},
+        {[&] { say_answer(digits, -1); }, "say_answer"},
         {[&] { say_answer(wrong, 3); }, "put_digits"},
     };
     for (const auto &c : cases) {
