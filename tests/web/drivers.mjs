@@ -14,6 +14,7 @@
 //   close()                   ends the page
 //   reload()                  loads the page again
 //   setOffline(offline)       cuts the page off from the network, or puts it back
+//   emulateMedia(features)    makes the page see colorScheme, reducedMotion and forcedColors as given
 //   installabilityErrors()    why Chromium would not install the page as an app
 //   problemsFound()           what went wrong unasked: errors logged or thrown,
 //                             requests to other hosts, Content-Security-Policy violations
@@ -42,11 +43,13 @@ export const LIMITS = {
     firefox: {
         touch: 'Playwright cannot emulate touch or a phone in Firefox: its keys are clicked, at the phones\' sizes',
         cdp: 'Firefox has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
+        media: 'Playwright cannot emulate forced colours in Firefox',
     },
     webkit: {
         touch: 'W3C WebDriver cannot emulate touch or a phone: its keys are clicked, at the phones\' sizes',
         cdp: 'WebKit has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
         zoom: 'W3C WebDriver cannot zoom a page or set its device pixel ratio',
+        media: 'W3C WebDriver cannot emulate a colour scheme, reduced motion or forced colours',
         offline: 'W3C WebDriver cannot cut the browser off from the network: only the site\'s server goes away',
         console: 'WebKitWebDriver hands over no console: errors the page logs go unseen, errors it throws are caught',
     },
@@ -260,6 +263,11 @@ class PlaywrightPage {
     setOffline(offline)
     {
         return this.context.setOffline(offline);
+    }
+
+    emulateMedia(features)
+    {
+        return this.page.emulateMedia(features);
     }
 }
 

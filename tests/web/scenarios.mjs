@@ -461,6 +461,40 @@ export const SCENARIOS = {
         },
     },
 
+    // The page follows the player's colour scheme, light or dark, and forced
+    // colours, in which the caret still shows; and its caret blinks but for
+    // a player who asks for less motion.
+    appearance: {
+        needs: ['media'],
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            const look = () => player.page.evaluate(() => {
+                const style = (selector) => getComputedStyle(document.querySelector(selector));
+                const caret = style('#transcript .caret');
+                return {
+                    background: style('body').backgroundColor,
+                    text: style('#transcript').color,
+                    caret: caret.borderLeftColor,
+                    caretWidth: caret.borderLeftWidth,
+                    animation: caret.animationName,
+                };
+            });
+            await player.page.emulateMedia({colorScheme: 'light', reducedMotion: 'no-preference', forcedColors: 'none'});
+            const light = await look();
+            check(light.background === 'rgb(255, 255, 255)' && light.animation === 'blink',
+                  `light, with motion: ${JSON.stringify(light)}`);
+            await player.page.emulateMedia({colorScheme: 'dark', reducedMotion: 'reduce'});
+            const dark = await look();
+            check(dark.background === 'rgb(0, 0, 0)' && dark.text !== light.text && dark.animation === 'none',
+                  `dark, with less motion: ${JSON.stringify(dark)}`);
+            await player.page.emulateMedia({forcedColors: 'active'});
+            const forced = await look();
+            check(forced.caret === forced.text && forced.caret !== forced.background && parseFloat(forced.caretWidth) > 0,
+                  `forced colours hide the caret: ${JSON.stringify(forced)}`);
+        },
+    },
+
     // The page is an app Chromium would install: a manifest with its icons,
     // a service worker, all as Chromium's own check wants them.
     installable: {
