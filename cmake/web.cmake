@@ -1,9 +1,9 @@
 # The browser build: the game as WebAssembly, and the static site around it in <build>/site.
 #
 # Included from the top-level CMakeLists.txt when the toolchain is
-# Emscripten's.  The site is every file of web/ (the page), the game
-# (hitblow.js and hitblow.wasm), the icons (rendered by rsvg-convert) and a
-# service worker that keeps it all for offline play.  It asks nothing of any
+# Emscripten's.  The site is the page (web/, its scripts made one with the
+# game's), the game's hitblow.wasm, the icons (rendered by rsvg-convert) and
+# a service worker that keeps it all for offline play.  It asks nothing of any
 # other host and works from any folder of any static file server.
 
 set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
@@ -12,7 +12,9 @@ set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 # makes a fresh module for every run (MODULARIZE) and calls main itself
 # (INVOKE_RUN=0), awaiting its end through ccall.  The game makes no
 # indirect call that could wait, which ASYNCIFY_IGNORE_INDIRECT tells it.
-set_target_properties(hitblow PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${HITBLOW_SITE_DIR})
+# Its script goes into the page's one script, below; the wasm into the site.
+set(game_dir ${CMAKE_BINARY_DIR}/game)
+set_target_properties(hitblow PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${game_dir})
 target_link_options(hitblow PRIVATE
     -sASYNCIFY
     -sASYNCIFY_IGNORE_INDIRECT
@@ -23,11 +25,28 @@ target_link_options(hitblow PRIVATE
     -sEXPORTED_RUNTIME_METHODS=ccall
     -sENVIRONMENT=web
     -sFILESYSTEM=0)
+add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/hitblow.wasm
+    COMMAND ${CMAKE_COMMAND} -E copy ${game_dir}/hitblow.wasm ${HITBLOW_SITE_DIR}/hitblow.wasm
+    DEPENDS hitblow
+    VERBATIM)
+set(site_files ${HITBLOW_SITE_DIR}/hitblow.wasm)
 
-# The page: every file of web/ as it is, but the service worker, made below.
+# The page's scripts, in the order they run: each uses only those before it.
+# They go out as one file, page.js, after the game's, so that the page asks
+# for one script before the game can print.
+set(page_scripts transcript.js line_discipline.js record.js keypad.js runs.js)
+list(TRANSFORM page_scripts PREPEND ${PROJECT_SOURCE_DIR}/web/)
+add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/page.js
+    COMMAND ${CMAKE_COMMAND} -DOUT=${HITBLOW_SITE_DIR}/page.js -DGAME=${game_dir}/hitblow.js
+        "-DPAGE=${page_scripts}" -P ${PROJECT_SOURCE_DIR}/cmake/page_script.cmake
+    DEPENDS hitblow ${page_scripts} ${PROJECT_SOURCE_DIR}/cmake/page_script.cmake
+    VERBATIM)
+list(APPEND site_files ${HITBLOW_SITE_DIR}/page.js)
+
+# The rest of the page: every other file of web/ as it is, but the service
+# worker, made below.
 file(GLOB page_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/*)
-list(REMOVE_ITEM page_files ${PROJECT_SOURCE_DIR}/web/service_worker.js)
-set(site_files)
+list(REMOVE_ITEM page_files ${PROJECT_SOURCE_DIR}/web/service_worker.js ${page_scripts})
 foreach(file IN LISTS page_files)
     get_filename_component(name ${file} NAME)
     add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/${name}
@@ -52,7 +71,7 @@ foreach(size 192 512)
 endforeach()
 
 # The service worker, last: it lists every other file, with a digest of them all.
-set(site_names hitblow.js hitblow.wasm)
+set(site_names)
 foreach(file IN LISTS site_files)
     get_filename_component(name ${file} NAME)
     list(APPEND site_names ${name})

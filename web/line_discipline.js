@@ -31,14 +31,16 @@ const OVERLONG = new RegExp(`[^\\r\\n]{${MAX_LINE + 1}}`);
 //
 // It knows nothing of the page.  It tells `edit(line)` what the line being
 // typed now is, `echo(text)` what it has handed over (lines ended by "\n",
-// which stay on the screen as a terminal's echo leaves them), and calls
-// `interrupt()` at Ctrl-C.
+// which stay on the screen as a terminal's echo leaves them; at Ctrl-D, a
+// line without one), `handed(text)` the same text as the game will read it,
+// and calls `interrupt()` at Ctrl-C.
 class LineDiscipline {
-    constructor({echo, edit, interrupt})
+    constructor({echo, edit, interrupt, handed = () => {}})
     {
         this.echo = echo;
         this.edit = edit;
         this.interrupt = interrupt;
+        this.handed = handed;
         this.line = '';       // what was typed since the last line was handed over
         this.count = 0;       // how many characters that is
         this.ready = [];      // byte chunks handed over and not yet read, oldest first
@@ -111,6 +113,13 @@ class LineDiscipline {
         return true;
     }
 
+    // Hands `text` over again, as it was handed over before, with its echo:
+    // a run brought back after a reload.  The line being typed is left as it is.
+    replay(text)
+    {
+        this.handOver(text, text);
+    }
+
     // Shows what was handed over and the line now typed, and hands `text`
     // to the game.
     handOver(echo, text)
@@ -118,8 +127,10 @@ class LineDiscipline {
         if (echo !== '')
             this.echo(echo);
         this.edit(this.line);
-        if (text !== '')
+        if (text !== '') {
+            this.handed(text);
             this.ready.push(this.encoder.encode(text));
+        }
         if (text !== '' || this.ended)
             this.wake();
     }

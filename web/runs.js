@@ -1,8 +1,8 @@
 // hitblow in a browser: one run of the game after another, shown in the transcript and fed by the keyboard and the keypad.
 //
 // The game (hitblow.js and hitblow.wasm, built from the same sources as the
-// console game) talks to this page through the `terminal` object it is
-// given; src/platform_web.cpp states that contract.
+// console game) talks to this page through the `page` object it is given;
+// src/platform_web.cpp states that contract.
 'use strict';
 
 // The texts are code page 932.  The browser's Shift_JIS decoder (the
@@ -18,9 +18,16 @@ const touchScreen = matchMedia('(pointer: coarse)');
 
 const view = document.getElementById('screen');
 const keys = document.getElementById('keys'); // where the keyboard types
-const status = document.getElementById('status');
 const again = document.getElementById('again');
-const transcript = new Transcript(document.getElementById('transcript'), view);
+const transcript = new Transcript(document.getElementById('log'), document.getElementById('earlier'), view);
+
+// What the page says when a run ends, by how it ended.
+const ENDED = 'ゲームを終了しました。もう一度遊ぶには、Enterキーか「新しいゲーム」を押してください。 / ' +
+    'The game has ended. To play again, press Enter or New run.';
+const INTERRUPTED = '中断しました。 / The run was interrupted.';
+const FAILED = 'エラーでゲームが止まりました。理由はすぐ上の行にあります。 / ' +
+    'The game stopped on an error: the line above says why.';
+const NOT_KEPT = '前のゲームは残せなかったため、新しく始めます。 / The run under way could not be kept, so a new one starts.';
 
 let run = null; // the run under way, or null between runs
 
@@ -34,6 +41,16 @@ function drawn()
     });
 }
 
+// The tab's session storage, or null where the browser keeps none here.
+function sessionStore()
+{
+    try {
+        return globalThis.sessionStorage || null;
+    } catch {
+        return null;
+    }
+}
+
 // Gives the answer field the keyboard.  It stands, unseen, at the foot of
 // the transcript's view, by the line being typed (page.css).
 function focusKeys()
@@ -41,64 +58,111 @@ function focusKeys()
     keys.focus({preventScroll: true});
 }
 
-// Starts the game afresh: a new module, with nothing of an earlier run.
-async function startRun()
+// Starts a run in a new module, with nothing of an earlier one.  With
+// `replay`, a record that an earlier page of this tab left (record.js), the
+// run is first played again from it, at once and unheard, to the screen
+// that page showed, and goes on from there.
+async function startRun(replay = null)
 {
-    const thisRun = {over: false};
-    const end = async (text) => {
+    const record = new RunRecord(sessionStore(), location.pathname);
+    const thisRun = {over: false, replaying: replay !== null};
+    let shown = 0; // how many bytes of the game's text stand on the screen
+    const input = replay === null ? [] : [...replay.input];
+    const clock = replay === null ? [] : [...replay.clock];
+    const end = (text) => {
         if (thisRun.over)
             return;
         thisRun.over = true;
         run = null;
-        transcript.flush();
+        record.forget();
+        transcript.silence(false);
         transcript.showCaret(false);
-        // Said once the game's last line is on the page, so that a screen
-        // reader reads the two in that order.
-        await drawn();
-        status.textContent = text;
-        again.hidden = false;
-        if (document.activeElement === keys || document.activeElement === document.body)
-            again.focus();
+        transcript.edit('');
+        transcript.note(text);
+        transcript.then(() => { again.hidden = false; });
     };
-    const finish = (code) => end(`ゲームは終了ステータス${code}で終わりました。 / The run has ended with exit status ${code}.`);
+    // Hands over what the record holds up to where the game stands: it
+    // reads what was handed over after as much of its text as it has shown,
+    // and, where it would wait, the next piece.  Once all is handed over,
+    // the run is the player's again, with the line they were typing.
+    const catchUp = () => {
+        const discipline = thisRun.discipline;
+        while (input.length > 0 && (input[0][0] <= shown || discipline.readyLength() === 0))
+            discipline.replay(input.shift()[1]);
+        if (input.length === 0) {
+            thisRun.replaying = false;
+            transcript.silence(false);
+            record.hold(false);
+            discipline.type(replay.line);
+        }
+    };
     thisRun.discipline = new LineDiscipline({
         echo: (text) => transcript.echo(text),
-        edit: (line) => transcript.edit(line),
-        interrupt: () => end('中断しました。 / The run was interrupted.'),
+        edit: (line) => {
+            transcript.edit(line);
+            record.noteLine(line);
+        },
+        handed: (text) => record.noteInput(shown, text),
+        interrupt: () => end(INTERRUPTED),
     });
     run = thisRun;
-    status.textContent = '';
     again.hidden = true;
     transcript.clear();
     transcript.showCaret(true);
+    transcript.silence(thisRun.replaying);
+    // The record starts from nothing: an earlier page's run is noted anew
+    // as it is played again, and kept once it stands whole.
+    record.hold(thisRun.replaying);
     if (!touchScreen.matches)
         focusKeys();
 
-    const game = await createHitblow({
-        terminal: {
-            read: (size) => thisRun.discipline.read(size),
-            show: (bytes) => {
-                if (!thisRun.over)
-                    transcript.print(SHIFT_JIS.decode(bytes));
+    let status;
+    try {
+        const game = await createHitblow({
+            page: {
+                read: (size) => {
+                    if (thisRun.replaying)
+                        catchUp();
+                    return thisRun.discipline.read(size);
+                },
+                show: (bytes) => {
+                    if (!thisRun.over) {
+                        shown += bytes.length;
+                        transcript.print(SHIFT_JIS.decode(bytes));
+                    }
+                },
+                clock: () => {
+                    const seconds = clock.length > 0 ? clock.shift() : Math.floor(Date.now() / 1000);
+                    record.noteClock(seconds);
+                    return seconds;
+                },
             },
-        },
-        printErr: (line) => transcript.print(line + '\n'),
-        quit: (code, reason) => { // exit(), after a failed read or write
-            finish(code);
-            throw reason;
-        },
-    });
-    finish(await game.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true}));
+            printErr: (line) => transcript.print(line + '\n'),
+            quit: (code, reason) => { // exit(), after a failed read or write
+                status = code;
+                throw reason;
+            },
+        });
+        status = await game.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true});
+    } catch (error) {
+        if (status === undefined) { // the module failed: it says why, or this does
+            transcript.print(`${error}\n`);
+            status = 1;
+        }
+    }
+    end(status === 0 ? ENDED : FAILED);
 }
 
 // Keys, pastes and taps all go through the run's line discipline; between
 // runs, Enter starts the next.
 function type(data)
 {
-    if (run !== null)
+    if (run === null) {
+        if (data === '\r')
+            startRun();
+    } else if (!run.replaying) {
         run.discipline.type(data);
-    else if (data === '\r')
-        startRun();
+    }
 }
 
 // What a key sends when the browser would not put it in the answer field as
@@ -180,18 +244,35 @@ view.addEventListener('click', () => {
     if (document.getSelection().isCollapsed)
         focusKeys();
 });
-// The keypad's script comes last, as the first prompt needs none of it: of
-// the six files a browser fetches at once from a host, none waits for it.
-document.addEventListener('DOMContentLoaded', () => startKeypad(document.getElementById('keypad'), (data) => {
+startKeypad(document.getElementById('keypad'), (data) => {
     type(data);
     if (!touchScreen.matches)
         focusKeys(); // a keyboard goes on typing into the answer after a click
-}));
+});
 again.addEventListener('click', () => startRun());
 
-startRun();
+// A run this tab had under way before the page was loaded again (a reload,
+// a tab the browser discarded and brought back, a crash) goes on where it
+// was; one that could not be kept starts afresh, saying so.
+{
+    const kept = new RunRecord(sessionStore(), location.pathname).load();
+    startRun(kept === 'lost' ? null : kept);
+    if (kept === 'lost')
+        transcript.note(NOT_KEPT);
+}
 // Once the game is under way: keep the site for offline play.  Where that
 // cannot be (a browser without service workers, or one that refuses them
 // here), the game plays on all the same.
-if ('serviceWorker' in navigator)
-    drawn().then(() => navigator.serviceWorker.register('service_worker.js')).catch(() => {});
+// The page's policy lets only Trusted Types name a script's address: this
+// page names that one alone.
+if ('serviceWorker' in navigator) {
+    const policy = globalThis.trustedTypes?.createPolicy('hitblow', {
+        createScriptURL: (url) => {
+            if (url !== 'service_worker.js')
+                throw new TypeError(`not this page's script: ${url}`);
+            return url;
+        },
+    });
+    const worker = policy ? policy.createScriptURL('service_worker.js') : 'service_worker.js';
+    drawn().then(() => navigator.serviceWorker.register(worker)).catch(() => {});
+}

@@ -96,15 +96,18 @@ export async function devices()
 const CHROMIUM_ARGS = ['--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
                        '--disable-component-update', '--disable-sync'];
 
-export async function openBrowser(engine, {persistentDir = null} = {})
+// Opens `engine`, headless unless `headed`: a window on the X display, its
+// pages handed to the desktop's accessibility bus, as a screen reader needs.
+export async function openBrowser(engine, {persistentDir = null, headed = false} = {})
 {
     if (engine === 'webkit')
         return openWebKit();
     const playwright = await import('playwright-core');
     const launcher = playwright[engine];
     const options = engine === 'chromium'
-        ? {executablePath: BROWSERS.chromium.path, args: CHROMIUM_ARGS}
+        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])]}
         : {channel: 'moz-firefox', executablePath: BROWSERS.firefox.path};
+    options.headless = !headed;
     const table = await devices();
     const settingsFor = (device) => (engine === 'firefox'
         ? {viewport: table[device].viewport, deviceScaleFactor: table[device].deviceScaleFactor}

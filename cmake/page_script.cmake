@@ -1,0 +1,14 @@
+# Writes the page's one script: the game's (Emscripten's hitblow.js), then the page's own scripts in one strict scope.
+#
+# usage: cmake -DOUT=site/page.js -DGAME=hitblow.js -DPAGE="web/a.js;web/b.js;..." -P page_script.cmake
+# The game's script stands first, as Emscripten wrote it, and defines
+# createHitblow.  The page's scripts follow in the order given, inside one
+# function whose first script's 'use strict' makes it all strict; what they
+# declare stays inside it.
+file(READ ${GAME} game)
+set(page "")
+foreach(file IN LISTS PAGE)
+    file(READ ${file} text)
+    string(APPEND page "${text}")
+endforeach()
+file(WRITE ${OUT} "// hitblow in a browser: the page's scripts in one file, made when the site is built (cmake/page_script.cmake).\n${game}\n(() => {\n${page}})();\n")

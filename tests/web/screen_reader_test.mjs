@@ -1,0 +1,169 @@
+// Browser tests: what the Orca screen reader presents of the README's game, heard through the desktop's accessibility bus.
+//
+// usage: xvfb-run -a dbus-run-session -- bash with_orca.sh node screen_reader_test.mjs ENGINE SITE_DIR README.md
+//
+// Plays the README's game in a headed ENGINE (chromium or firefox), with one
+// refused answer at the level menu and one at a digit prompt, waiting after
+// each answer until Orca has presented all it had queued.  Orca presents
+// each message of a live region in its debug log (ORCA_LOG, which
+// with_orca.sh sets) between "vvvvv PRESENT LIVE REGION MESSAGE vvvvv" and
+// its closing line, its text in the block's first "BRAILLE: Not contracting
+// '...'", led by the region's name.  What it presented, line by line, must
+// be every line the game printed, once each and in order, none of the
+// player's answers, and then the page's word that the run has ended.
+// Exits 0 when it is so, 1 when not (printing both), and 77, which CTest
+// reports as skipped, where Orca, the engine or the site is missing.
+
+import {existsSync, readFileSync} from 'node:fs';
+import {join} from 'node:path';
+
+import {missing, openBrowser} from './drivers.mjs';
+import {FIXED_TIME, Player} from './scenarios.mjs';
+import {serveSite} from './site_server.mjs';
+
+const [engine, siteDir, readmePath] = process.argv.slice(2);
+const LOG = process.env.ORCA_LOG;
+const REGION_NAME = 'ゲーム / Game';
+const SETTLE_MS = 15000; // the longest wait for Orca to present an answer's reply
+const QUIET_MS = 600;    // how long Orca must present nothing more for an answer's reply to be all
+
+function skip(why)
+{
+    console.log(`skipped: ${why}`);
+    process.exit(77);
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// The messages Orca has presented from live regions so far, as their text.
+function presented()
+{
+    const log = readFileSync(LOG, 'utf8').replaceAll('\r', '');
+    const blocks = log.split('vvvvv PRESENT LIVE REGION MESSAGE vvvvv').slice(1);
+    return blocks.map((block) => {
+        const match = block.match(/BRAILLE: Not contracting '([\s\S]*?)' because contracted braille/);
+        return match === null ? block.slice(0, 200) : match[1];
+    });
+}
+
+// Waits until Orca has presented `count` messages or more, the last of
+// them with none left in its queue, and then presents nothing more for a while.
+async function settle(count)
+{
+    if (process.env.DEBUG_SETTLE) console.log(new Date().toISOString(), 'settle', count);
+    const deadline = Date.now() + SETTLE_MS;
+    let last = -1;
+    let since = Date.now();
+    while (Date.now() < deadline) {
+        const blocks = readFileSync(LOG, 'utf8').replaceAll('\r', '').split('vvvvv PRESENT LIVE REGION MESSAGE vvvvv');
+        const seen = blocks.length - 1;
+        const lastBlock = blocks[seen];
+        const drained = lastBlock.includes('messages in queue: 0') && lastBlock.includes('^^^^^ PRESENT LIVE REGION MESSAGE');
+        if (seen !== last) {
+            last = seen;
+            since = Date.now();
+        } else if (seen >= count && drained && Date.now() - since >= QUIET_MS) {
+            return;
+        }
+        await sleep(100);
+        if (process.env.DEBUG_SETTLE && Date.now() + 200 > deadline) console.log('timeout', seen, count, drained, lastBlock.slice(-300));
+    }
+}
+
+// How many of `lines` stand in `expected` in the same order: the length of
+// their longest common subsequence.
+function inOrder(lines, expected)
+{
+    let row = new Array(expected.length + 1).fill(0);
+    for (const line of lines) {
+        const next = [0];
+        for (let j = 0; j < expected.length; j++)
+            next.push(line === expected[j] ? row[j] + 1 : Math.max(row[j + 1], next[j]));
+        row = next;
+    }
+    return row[expected.length];
+}
+
+// How many of `lines` stand there more often than in `expected`.
+function extra(lines, expected)
+{
+    const count = (list, line) => list.filter((other) => other === line).length;
+    return [...new Set(lines)].reduce((sum, line) => sum + Math.max(0, count(lines, line) - count(expected, line)), 0);
+}
+
+// The lines of Orca's messages, each without the region's name that leads it.
+function presentedLines()
+{
+    return presented().flatMap((message) => message.replace(/^\s*/, '').replace(REGION_NAME, '')
+        .split('\n').map((line) => line.trim()).filter((line) => line !== ''));
+}
+
+async function main()
+{
+    if (!LOG)
+        skip('ORCA_LOG is not set: run it under with_orca.sh');
+    const why = await missing(engine);
+    if (why !== null)
+        skip(why);
+    if (!existsSync(join(siteDir, 'page.js')))
+        skip(`there is no site in ${siteDir} (the test web.site builds it, with emscripten)`);
+
+    const site = await serveSite(siteDir, {fixedTime: FIXED_TIME});
+    const browser = await openBrowser(engine, {headed: true});
+    let printed;
+    let ended;
+    try {
+        const page = await browser.newPage('desktop 1280x800');
+        const player = new Player(page, readmePath, site);
+        await page.goto(site.url);
+        // The README's game, with one refused answer at the first level menu
+        // and one at the first digit prompt, each waited on until Orca has
+        // presented the reply.
+        let messages = 0;
+        const refuse = {'難易度:': '9', '1つ目の数字:': '12'};
+        for (const step of player.readmeGame()) {
+            if (step.prompt === undefined)
+                continue;
+            await player.waitForPrompt(step.prompt);
+            await settle(++messages);
+            if (refuse[step.prompt] !== undefined) {
+                await player.enter(refuse[step.prompt]);
+                delete refuse[step.prompt];
+                await player.waitForPrompt(step.prompt);
+                await settle(++messages);
+            }
+            await player.enter(step.typed);
+        }
+        await player.waitForEnd();
+        await settle(messages + 2); // the farewell, then the page's word
+        // What the game printed, line by line: the transcript's text but for
+        // what the player typed, and for the page's own words.
+        printed = await page.evaluate(() => [...document.querySelectorAll('#log > div:not(.note)')]
+            .map((block) => [...block.childNodes].filter((node) => node.nodeType === Node.TEXT_NODE)
+                .map((node) => node.data).join(''))
+            .join('\n').split('\n').map((line) => line.trim()).filter((line) => line !== ''));
+        ended = await player.status();
+        await page.close();
+    } finally {
+        await browser.close();
+        await site.close();
+    }
+
+    const heard = presentedLines();
+    const endWord = heard.length > 0 && heard[heard.length - 1] === ended;
+    const game = endWord ? heard.slice(0, -1) : heard;
+    console.log(`${engine}: Orca presented ${game.length} lines for the game's ${printed.length}: ` +
+                `${inOrder(game, printed)} of them in order, ${extra(game, printed)} more often than printed; ` +
+                `${endWord ? 'then' : 'but not'} that the run has ended`);
+    if (JSON.stringify(game) !== JSON.stringify(printed) || !endWord) {
+        console.log(`FAIL: what Orca presented is not what the game printed, once each and in order, then the end.\n` +
+                    `--- printed ---\n${printed.join('\n')}\n--- presented ---\n${heard.join('\n')}`);
+        process.exit(1);
+    }
+    console.log(`${engine}: passed`);
+}
+
+main().catch((error) => {
+    console.log(`FAIL: ${engine}: ${error.stack}`);
+    process.exit(1);
+});

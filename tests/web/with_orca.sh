@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs a command with the Orca screen reader listening on a fresh accessibility bus, its debug log in ORCA_LOG.
+#
+# usage: xvfb-run -a dbus-run-session -- bash with_orca.sh COMMAND [ARG...]
+# Starts the AT-SPI bus, turns the desktop's screen reader on, and starts
+# Orca with speech off (nothing is heard; what it presents stands in its
+# debug log), each in a runtime folder of its own, so that no speech
+# dispatcher left by an earlier run holds Orca up.  Once Orca says it has
+# started, runs COMMAND with ORCA_LOG naming the log (with CR LF line ends) (in the runtime folder,
+# unless ORCA_LOG names one already), then stops Orca and exits with
+# COMMAND's status.
+set -u
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+export ORCA_LOG=${ORCA_LOG:-$XDG_RUNTIME_DIR/orca.log} # given, it is kept for a look
+cleanup() {
+    [ -n "${orca:-}" ] && kill -- "-$orca" 2>/dev/null # script and Orca, its own process group
+    [ -n "${bus:-}" ] && kill -9 "$bus" 2>/dev/null # its bus goes with the session's
+    rm -rf "$XDG_RUNTIME_DIR"
+}
+trap cleanup EXIT
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+bus=$!
+gsettings set org.gnome.desktop.a11y.applications screen-reader-enabled true 2>/dev/null
+# Orca writes its debug log through Python's buffer, in 8 KB blocks, unless
+# the log is a terminal: so it writes to a pseudo-terminal of script(1),
+# which copies each line to the log as it comes.
+setsid script -q -f -e -c 'exec orca --replace -d speech --debug-file /dev/tty' "$ORCA_LOG" </dev/null >/dev/null 2>&1 &
+orca=$!
+for _ in $(seq 300); do
+    grep -qs 'ORCA: Startup complete' "$ORCA_LOG" && break
+    sleep 0.1
+done
+if ! grep -qs 'ORCA: Startup complete' "$ORCA_LOG"; then
+    echo "Orca did not start within 30 s" >&2
+    exit 1
+fi
+sleep 1 # for Orca to find the desktop
+"$@"

@@ -1,0 +1,135 @@
+// hitblow in a browser: the run's record in the tab's session storage, from which a reload brings the run back.
+'use strict';
+
+// The most characters a record holds, well past a day of play.  A run whose
+// record would grow past it goes on without one.
+const RECORD_LIMIT = 1 << 20;
+
+// What a run needs to be played again to the same screen: each second the
+// game read from the clock, in order; and each piece of text the player
+// handed over, with how many bytes of the game's text stood on the screen
+// then, in order; and the line being typed.  The game is the same function
+// of these whenever it runs, so a fresh module fed them says the same.
+//
+// It lives in the tab's session storage (`storage`, null where the browser
+// has none), under keys of the page's own path: a reload in the tab finds
+// it, another tab or a closed one does not, and nothing leaves the tab.  A
+// record that cannot be kept (too big, storage full or missing) is replaced
+// by a mark saying so, which the next page reads as a run that was lost.
+class RunRecord {
+    // A new record, for a run that starts now; what an earlier page left
+    // stays until this one notes something.
+    constructor(storage, path)
+    {
+        this.storage = storage;
+        this.key = `hitblow run ${path}`;
+        this.lineKey = `hitblow line ${path}`;
+        this.data = {clock: [], input: []}; // null once the record is given up
+        this.held = false; // notes are gathered but not yet written
+    }
+
+    // Holds the notes back from the storage while `held`; writes them all
+    // once it is not.  A run being played again is held until it stands
+    // whole, so that a reload meanwhile finds the record it came from.
+    hold(held)
+    {
+        this.held = held;
+        if (!held)
+            this.save();
+    }
+
+    // The run the last page in this tab left: {clock, input, line}, or null
+    // for none; 'lost' for one that was there and cannot be played again.
+    // Never throws: what is not a record is a lost one.
+    load()
+    {
+        let text;
+        let line;
+        try {
+            text = this.storage.getItem(this.key);
+            line = this.storage.getItem(this.lineKey) || '';
+        } catch {
+            return null; // no storage: nothing was kept
+        }
+        if (text === null)
+            return null;
+        try {
+            const {clock, input} = JSON.parse(text);
+            if (clock.every(Number.isSafeInteger) &&
+                input.every(([at, handed]) => Number.isSafeInteger(at) && at >= 0 && typeof handed === 'string'))
+                return {clock, input, line: String(line)};
+        } catch {
+            // not JSON, or not the record's shape
+        }
+        return 'lost';
+    }
+
+    // Notes that the game read `seconds` from the clock.
+    noteClock(seconds)
+    {
+        if (this.data !== null) {
+            this.data.clock.push(seconds);
+            this.save();
+        }
+    }
+
+    // Notes that `text` was handed over after `at` bytes of the game's text.
+    noteInput(at, text)
+    {
+        if (this.data !== null) {
+            this.data.input.push([at, text]);
+            this.save();
+        }
+    }
+
+    // Notes the line being typed.
+    noteLine(line)
+    {
+        if (this.data !== null && !this.held)
+            this.write(this.lineKey, line);
+    }
+
+    // Forgets what was kept, and notes nothing more: the run has ended.
+    forget()
+    {
+        this.data = null;
+        this.remove();
+    }
+
+    // Gives the record up, leaving the mark of a run that was lost.
+    giveUp()
+    {
+        this.forget();
+        this.write(this.key, 'lost');
+    }
+
+    save()
+    {
+        if (this.data === null || this.held)
+            return;
+        const text = JSON.stringify(this.data);
+        if (text.length > RECORD_LIMIT || !this.write(this.key, text))
+            this.giveUp();
+    }
+
+    remove()
+    {
+        try {
+            this.storage.removeItem(this.key);
+            this.storage.removeItem(this.lineKey);
+        } catch {
+            // nothing was kept
+        }
+    }
+
+    // Stores `text` under `key`; false where the storage refuses it.
+    write(key, text)
+    {
+        try {
+            this.storage.setItem(key, text);
+            return true;
+        } catch {
+            return false;
+        }
+    }
+}
