@@ -28,6 +28,7 @@ const FAREWELL = 'ゲームを終了します。';
 const ENDED = 'ゲームを終了しました。もう一度遊ぶには、Enterキーか「新しいゲーム」を押してください。 / ' +
     'The game has ended. To play again, press Enter or New run.';
 const INTERRUPTED = '中断しました。 / The run was interrupted.';
+const NOT_KEPT = '前のゲームは残せなかったため、新しく始めます。 / The run under way could not be kept, so a new one starts.';
 const FAILED = 'エラーでゲームが止まりました。理由はすぐ上の行にあります。 / ' +
     'The game stopped on an error: the line above says why.';
 const LEVEL_ERROR = 'その難易度は出来ません。もう一度数字を入力してください。'; // the widest line
@@ -319,6 +320,52 @@ function checkPhoneLayout(seen)
           `the line being typed is not in view above the keypad: ${JSON.stringify(seen)}`);
 }
 
+// Where the run's end stands when it has ended: the farewell's last line,
+// the page's word, the view they scroll in, the bar and its button, and what
+// is under it.  Found from the text, so that any page shows it alike.
+function endLayout(page)
+{
+    return page.evaluate((farewell) => {
+        const box = (element) => element.getBoundingClientRect().toJSON();
+        const walker = document.createTreeWalker(document.getElementById('transcript'), NodeFilter.SHOW_TEXT);
+        let last = null;
+        for (let node; (node = walker.nextNode()) !== null;) {
+            if (node.data.includes(farewell))
+                last = node;
+        }
+        const range = document.createRange();
+        const at = last.data.lastIndexOf(farewell);
+        range.setStart(last, at);
+        range.setEnd(last, at + farewell.length);
+        const rects = [...range.getClientRects()];
+        const keypad = document.getElementById('keypad');
+        return {
+            farewell: rects[rects.length - 1].toJSON(),
+            word: document.querySelector('#log .note:last-child') ? box(document.querySelector('#log .note:last-child')) : null,
+            view: box(document.getElementById('screen')),
+            button: box(document.getElementById('again')),
+            under: getComputedStyle(keypad).display !== 'none' ? box(keypad).top : innerHeight,
+        };
+    }, FAREWELL);
+}
+
+// The farewell and the page's word after it stand whole in the view, and the
+// bar's button, under the view, above the keypad or the window's foot.
+function checkEndInView(seen)
+{
+    const within = (inner, outer) => inner.top >= outer.top - 1 && inner.bottom <= outer.bottom + 1;
+    check(within(seen.farewell, seen.view), `the farewell is out of view: ${JSON.stringify(seen)}`);
+    check(seen.word === null || within(seen.word, seen.view), `the page's last word is out of view: ${JSON.stringify(seen)}`);
+    check(seen.button.top >= seen.view.bottom - 1 && seen.button.bottom <= seen.under + 1 && seen.button.height > 0,
+          `the button is not in view under the transcript: ${JSON.stringify(seen)}`);
+}
+
+// The README's answers, each ended by Enter, as one paste.
+function readmeAnswers(player)
+{
+    return player.readmeGame().filter((step) => step.prompt !== undefined).map((step) => `${step.typed}\r`).join('');
+}
+
 export const SCENARIOS = {
     // The README's game, typed key by key at each prompt, shows exactly the
     // README's lines; the keyboard types into the answer without a click
@@ -469,6 +516,119 @@ export const SCENARIOS = {
         },
     },
 
+    // When a run ends, the farewell, the page's word after it and the New
+    // run button all stand in view, none over another, on a desktop and on
+    // every phone, the README's game having filled the view first; the
+    // view follows its end as the bar comes.
+    end_in_view: {
+        devices: ['desktop 1280x800', ...PHONES, 'iPhone 13'],
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.paste([readmeAnswers(player), 1]);
+            await player.waitForEnd();
+            await player.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
+            checkEndInView(await endLayout(player.page));
+        },
+    },
+
+    // A run survives a reload: the page comes back to the same screen, the
+    // line being typed too, and the run goes on, with the answer drawn
+    // before though the clock has moved on, at the level menu, at a
+    // practice question, mid-guess and after a paste of several lines.  A
+    // practice game, then the README's game, so played show line for line
+    // what they show played with no reload.  Once the run has ended, a
+    // reload starts afresh.
+    reload: {
+        async run(player)
+        {
+            let day = 0;
+            const reload = async (typed) => {
+                const before = await player.screen();
+                player.site.fixedTime = new Date(FIXED_TIME.getTime() + ++day * 86400e3);
+                await player.page.reload();
+                const after = await player.waitFor('the same screen after a reload', (lines) => same(lines, before));
+                check(await player.page.evaluate(() => Date.now()) !== FIXED_TIME.getTime(), 'the clock did not move on');
+                await player.page.evaluate((ms) => setTestClock(ms), FIXED_TIME.getTime());
+                player.site.fixedTime = FIXED_TIME;
+                check(after[after.length - 1].endsWith(typed), `the line being typed is lost: ${after[after.length - 1]}`);
+            };
+            const play = async (reloadAt) => {
+                await player.waitForPrompt('難易度:');
+                await reloadAt('');
+                await player.enter('0');
+                await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+                await reloadAt('');
+                await player.enter('3');
+                await player.waitForPrompt('何回まで入力できるようにしますか(最大16回):');
+                await player.enter('1');
+                await player.waitForPrompt('1つ目の数字:');
+                await player.enter('0 5 9');
+                await player.waitForLine('正解は059でした。');
+                const game = player.readmeGame();
+                let turn = 0;
+                for (const [i, step] of game.entries()) {
+                    if (step.prompt === undefined)
+                        continue;
+                    if (step.prompt === '1つ目の数字:')
+                        turn++;
+                    if (turn === 3 && step.prompt === '2つ目の数字:')
+                        continue; // pasted with the first
+                    await player.waitForLineEnd(step.prompt);
+                    if (turn === 2 && step.prompt === '1つ目の数字:') {
+                        await player.page.type(step.typed);
+                        await player.waitForPrompt(step.prompt + step.typed);
+                        await reloadAt(step.typed);
+                        await player.page.press('Enter');
+                    } else if (turn === 3 && step.prompt === '1つ目の数字:') {
+                        await player.paste([`${step.typed}\r${game[i + 1].typed}\r`, 1]);
+                        await player.waitForLineEnd('3つ目の数字:');
+                        await reloadAt('');
+                    } else {
+                        await player.enter(step.typed);
+                    }
+                }
+                await player.waitForEnd();
+                return player.screen();
+            };
+            const unbroken = await play(async () => {});
+            await player.page.press('Enter');
+            const reloaded = await play(reload);
+            check(same(reloaded, unbroken), `with reloads:\n${reloaded.join('\n')}\n--- without ---\n${unbroken.join('\n')}`);
+            await player.page.reload();
+            const fresh = await player.waitForPrompt('難易度:');
+            check(same(fresh, MENU.concat('難易度:')) && (await player.notes()).length === 0,
+                  `after the run's end a reload brought something back:\n${fresh.join('\n')}`);
+        },
+    },
+
+    // A record of the run that cannot be played again (not the page's, or
+    // one given up for its size) starts a fresh run, with one line saying
+    // so, and nothing thrown; as does a run that grew past the record's
+    // limit, after a paste of a megabyte.
+    reload_lost: {
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            for (const record of ['{"clock": [1], "input": [[0, 5]]}', 'not a record', '[]']) {
+                await player.page.evaluate((text) => sessionStorage.setItem(`hitblow run ${location.pathname}`, text), record);
+                await player.page.reload();
+                const lines = await player.waitForPrompt('難易度:');
+                check(same(lines, MENU.concat('難易度:')) && same(await player.notes(), [NOT_KEPT]),
+                      `a record "${record}" gave:\n${lines.join('\n')}\n${await player.notes()}`);
+            }
+            await player.enter('1');
+            await player.waitForPrompt('1つ目の数字:');
+            await player.paste(['\r', 1 << 20]);
+            await player.enter('0');
+            await player.waitForPrompt('2つ目の数字:');
+            await player.page.reload();
+            const lines = await player.waitForPrompt('難易度:');
+            check(same(lines, MENU.concat('難易度:')) && same(await player.notes(), [NOT_KEPT]),
+                  `a run past the record's limit gave:\n${lines.join('\n')}`);
+        },
+    },
+
     // The page follows the player's colour scheme, light or dark, and forced
     // colours, in which the caret still shows; and its caret blinks but for
     // a player who asks for less motion.
@@ -560,8 +720,9 @@ export const SCENARIOS = {
 
     // The page's Content-Security-Policy allows the site's own files and
     // nothing else, scripts without inline code or eval, styles from its own
-    // style sheet alone, and holds with no violation through a whole game
-    // (every scenario watches for violations).
+    // style sheet alone, requires Trusted Types for what names a script,
+    // and holds with no violation through a whole game (every scenario
+    // watches for violations).
     csp: {
         async run(player)
         {
@@ -575,7 +736,30 @@ export const SCENARIOS = {
             for (const unsafe of ["'unsafe-inline'", "'unsafe-eval'"])
                 check(!directives['script-src'].includes(unsafe), `scripts may be ${unsafe}: ${policy}`);
             check(same(directives['style-src'], ["'self'"]), `styles may come from elsewhere than the style sheet: ${policy}`);
+            check(same(directives['require-trusted-types-for'], ["'script'"]) && same(directives['trusted-types'], ['hitblow']),
+                  `the policy does not require Trusted Types, of the page's one policy: ${policy}`);
             await player.playReadmeGame();
+            // Where the engine enforces them, markup cannot be written from a
+            // string; what that try leaves in the page's log is this test's own.
+            const enforced = await player.page.evaluate(() => new Promise((resolve) => {
+                if (window.trustedTypes === undefined) {
+                    resolve(null);
+                    return;
+                }
+                let blocked = true;
+                try {
+                    document.createElement('div').innerHTML = '<b>x</b>';
+                    blocked = false;
+                } catch {
+                    // blocked
+                }
+                setTimeout(() => {
+                    window.policyViolations = window.policyViolations.filter((violation) => !violation.endsWith('trusted-types-sink'));
+                    resolve(blocked);
+                }, 200);
+            }));
+            player.page.problems = player.page.problems.filter((problem) => !/TrustedHTML|injection sink/.test(problem));
+            check(enforced !== false, 'the engine has Trusted Types, but the page does not require them');
         },
     },
 

@@ -20,16 +20,18 @@ const TYPES = {
 // The page's clock stopped at `time`, for every engine alike: a script that
 // the server puts first in index.html, so that it runs before the page's own.
 // The game seeds its answers from the clock, so the answers are known.
+// setTestClock(ms) moves that page's clock.
 function clockScript(time)
 {
     return `'use strict';
 {
-    const fixed = ${time.getTime()};
+    let fixed = ${time.getTime()};
     const RealDate = Date;
     globalThis.Date = class extends RealDate {
         constructor(...args) { if (args.length === 0) super(fixed); else super(...args); }
         static now() { return fixed; }
     };
+    globalThis.setTestClock = (ms) => { fixed = ms; };
 }
 `;
 }
@@ -40,13 +42,14 @@ export const CLOCK_PATH = 'test-clock.js';
 // request that names the file's tag is answered "not modified", as a static
 // host answers.  With `gzip`, every file is sent compressed where the
 // browser accepts it.  With `fixedTime`, the page's clock
-// stands still at that time.  `setDir(dir)` swaps in another
+// stands still at that time; `site.fixedTime` moves it for the pages loaded
+// after.  `setDir(dir)` swaps in another
 // site, as a host does when a new release is put up; `offline` makes every
 // request fail, as with the network gone; `requests` lists every path asked for,
 // and `bytesByPath` counts the bytes of the bodies sent for each, as sent.
 export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
 {
-    const site = {dir, offline: false, requests: [], bytesByPath: {}};
+    const site = {dir, offline: false, requests: [], bytesByPath: {}, fixedTime};
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         site.requests.push(path);
@@ -59,8 +62,8 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             return;
         }
         const name = path.slice(base.length);
-        if (fixedTime !== null && name === CLOCK_PATH) {
-            response.writeHead(200, {'Content-Type': TYPES['.js']}).end(clockScript(fixedTime));
+        if (site.fixedTime !== null && name === CLOCK_PATH) {
+            response.writeHead(200, {'Content-Type': TYPES['.js']}).end(clockScript(site.fixedTime));
             return;
         }
         let file = normalize(join(site.dir, name));
@@ -71,7 +74,7 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             return;
         }
         let body = readFileSync(file);
-        if (fixedTime !== null && extname(file) === '.html')
+        if (site.fixedTime !== null && extname(file) === '.html')
             body = Buffer.from(body.toString().replace('<script ', `<script defer src="${CLOCK_PATH}"></script>\n<script `));
         const tag = `W/"${createHash('sha256').update(body).digest('hex').slice(0, 16)}"`;
         const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache',
