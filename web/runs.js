@@ -22,8 +22,8 @@ const again = document.getElementById('again');
 const transcript = new Transcript(document.getElementById('log'), document.getElementById('earlier'), view);
 
 // What the page says when a run ends, by how it ended.
-const ENDED = 'ゲームを終了しました。もう一度遊ぶには、Enterキーか「新しいゲーム」を押してください。 / ' +
-    'The game has ended. To play again, press Enter or New run.';
+const ENDED = 'ゲームを終了しました。Enterキーか「新しいゲーム」で、もう一度遊べます。 / ' +
+    'The game has ended. Press Enter or New run to play again.';
 const INTERRUPTED = '中断しました。 / The run was interrupted.';
 const FAILED = 'エラーでゲームが止まりました。理由はすぐ上の行にあります。 / ' +
     'The game stopped on an error: the line above says why.';

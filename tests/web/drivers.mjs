@@ -15,6 +15,7 @@
 //   reload()                  loads the page again
 //   setOffline(offline)       cuts the page off from the network, or puts it back
 //   emulateMedia(features)    makes the page see colorScheme, reducedMotion and forcedColors as given
+//   resize(width, height)     makes the page's window that size, in CSS pixels
 //   installabilityErrors()    why Chromium would not install the page as an app
 //   problemsFound()           what went wrong unasked: errors logged or thrown,
 //                             requests to other hosts, Content-Security-Policy violations
@@ -272,6 +273,11 @@ class PlaywrightPage {
     {
         return this.page.emulateMedia(features);
     }
+
+    resize(width, height)
+    {
+        return this.page.setViewportSize({width, height});
+    }
 }
 
 // WebKitGTK's MiniBrowser, driven by WebKitWebDriver through selenium-webdriver
@@ -421,5 +427,11 @@ class WebDriverPage {
     {
         const {By} = await import('selenium-webdriver');
         await this.driver.findElement(By.css(selector)).click();
+    }
+
+    // The window's outer size: the page loses the browser's own bars.
+    async resize(width, height)
+    {
+        await this.driver.manage().window().setRect({width, height});
     }
 }

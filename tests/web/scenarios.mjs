@@ -25,8 +25,8 @@ const WAIT_MS = 20000; // the longest wait for the screen to show something
 const MENU = ['難易度を選択してください。-1で終了', 'practice:0 easy:1 normal:2 hard:3 '];
 const FAREWELL = 'ゲームを終了します。';
 // What the page says at the end of a run, by how it ended.
-const ENDED = 'ゲームを終了しました。もう一度遊ぶには、Enterキーか「新しいゲーム」を押してください。 / ' +
-    'The game has ended. To play again, press Enter or New run.';
+const ENDED = 'ゲームを終了しました。Enterキーか「新しいゲーム」で、もう一度遊べます。 / ' +
+    'The game has ended. Press Enter or New run to play again.';
 const INTERRUPTED = '中断しました。 / The run was interrupted.';
 const NOT_KEPT = '前のゲームは残せなかったため、新しく始めます。 / The run under way could not be kept, so a new one starts.';
 const FAILED = 'エラーでゲームが止まりました。理由はすぐ上の行にあります。 / ' +
@@ -366,6 +366,24 @@ function readmeAnswers(player)
     return player.readmeGame().filter((step) => step.prompt !== undefined).map((step) => `${step.typed}\r`).join('');
 }
 
+// Plays the README's answers at once, and checks that the run's end stands in view.
+async function playToEnd(player)
+{
+    await player.waitForPrompt('難易度:');
+    await player.paste([readmeAnswers(player), 1]);
+    await player.waitForEnd();
+    const settled = () => player.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
+    await settled();
+    checkEndInView(await endLayout(player.page));
+    // The window made lower, as a phone's keyboard or a zoom makes it: the
+    // transcript's end, the page's word, stays in view above the button.
+    const [width, height] = await player.page.evaluate(() => [innerWidth, innerHeight]);
+    await player.page.resize(width, Math.round(height * 0.8));
+    await settled();
+    const lower = await endLayout(player.page);
+    checkEndInView({...lower, farewell: lower.word});
+}
+
 export const SCENARIOS = {
     // The README's game, typed key by key at each prompt, shows exactly the
     // README's lines; the keyboard types into the answer without a click
@@ -518,18 +536,18 @@ export const SCENARIOS = {
 
     // When a run ends, the farewell, the page's word after it and the New
     // run button all stand in view, none over another, on a desktop and on
-    // every phone, the README's game having filled the view first; the
-    // view follows its end as the bar comes.
+    // every phone, the README's game having filled the view first; and
+    // still when the window is then made lower.
     end_in_view: {
         devices: ['desktop 1280x800', ...PHONES, 'iPhone 13'],
-        async run(player)
-        {
-            await player.waitForPrompt('難易度:');
-            await player.paste([readmeAnswers(player), 1]);
-            await player.waitForEnd();
-            await player.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
-            checkEndInView(await endLayout(player.page));
-        },
+        run: playToEnd,
+    },
+
+    // The same in a 1280 by 800 window zoomed to 400%.
+    end_in_view_zoomed: {
+        needs: ['zoom'],
+        devices: ['zoom 400%'],
+        run: playToEnd,
     },
 
     // A run survives a reload: the page comes back to the same screen, the
