@@ -1,0 +1,74 @@
+// The browser page's record of a run, tested in Node without a browser: what a reload finds, whatever the storage did.
+//
+// usage: node --test tests/web/record.test.mjs
+
+import assert from 'node:assert/strict';
+import {readFileSync} from 'node:fs';
+import {test} from 'node:test';
+import vm from 'node:vm';
+
+// web/record.js is a plain script of the page; it is run here as the page
+// runs it, and its class taken from it.
+const source = readFileSync(new URL('../../web/record.js', import.meta.url), 'utf8');
+const RunRecord = vm.runInNewContext(`${source}\nRunRecord`, {JSON, Number, String});
+
+// A session storage that keeps at most `room` characters, like a browser's.
+function storage(room = Infinity)
+{
+    const items = new Map();
+    return {
+        items,
+        getItem: (key) => (items.has(key) ? items.get(key) : null),
+        setItem(key, value)
+        {
+            const used = [...items].reduce((sum, [k, v]) => sum + (k === key ? 0 : v.length), 0);
+            if (used + value.length > room)
+                throw new Error('QuotaExceededError');
+            items.set(key, String(value));
+        },
+        removeItem: (key) => items.delete(key),
+    };
+}
+
+// What a new page finds after `play(record)` in the same storage.
+function reloaded(store, play)
+{
+    const record = new RunRecord(store, '/');
+    record.hold(false);
+    play(record);
+    return new RunRecord(store, '/').load();
+}
+
+test('what a reload finds', () => {
+    const big = 'x'.repeat(1 << 20);
+    const cases = [
+        ['a run under way', storage(), (r) => { r.noteClock(5); r.noteInput(3, '1\n'); r.noteLine('9'); },
+         {clock: [5], input: [[3, '1\n']], line: '9'}],
+        ['a run held while played again, then kept', storage(), (r) => { r.hold(true); r.noteInput(0, 'a\n'); r.noteLine(''); r.hold(false); r.noteLine('2'); },
+         {clock: [], input: [[0, 'a\n']], line: '2'}],
+        ['a run that has ended', storage(), (r) => { r.noteInput(0, '1\n'); r.forget(); }, null],
+        ['a run past the limit', storage(), (r) => { r.noteInput(0, '1\n'); r.noteInput(2, big); r.noteInput(9, '2\n'); }, 'lost'],
+        ['a full storage', storage(100), (r) => { r.noteInput(0, 'y'.repeat(200)); }, 'lost'],
+        ['no storage at all', null, (r) => { r.noteInput(0, '1\n'); r.noteLine('1'); r.forget(); }, null],
+    ];
+    for (const [what, store, play, expected] of cases)
+        assert.deepEqual(JSON.parse(JSON.stringify(reloaded(store, play))), expected, what);
+});
+
+test('a record that is not one is lost, never thrown', () => {
+    for (const text of ['', 'lost', 'not json', '[]', 'null', '{"clock": 1, "input": []}', '{"clock": [1.5], "input": []}',
+                        '{"clock": [], "input": [[0]]}', '{"clock": [], "input": [[-1, "a"]]}', '{"clock": [], "input": [["0", "a"]]}']) {
+        const store = storage();
+        store.setItem('hitblow run /', text);
+        assert.equal(new RunRecord(store, '/').load(), 'lost', text);
+    }
+});
+
+test('records of sites in other folders keep apart', () => {
+    const store = storage();
+    const here = new RunRecord(store, '/a/');
+    here.hold(false);
+    here.noteInput(0, '1\n');
+    assert.equal(new RunRecord(store, '/b/').load(), null);
+    assert.deepEqual(JSON.parse(JSON.stringify(new RunRecord(store, '/a/').load())), {clock: [], input: [[0, '1\n']], line: ''});
+});
