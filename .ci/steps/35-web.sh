@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the browser site with the web preset, and checks that a cold visit fetches at most 35 KiB of it,
+# Builds the browser site with the web preset, and checks that a cold visit fetches at most 30 KiB of it,
 # gzip-compressed, the icons apart.  Its browser tests have run in the README's test command, over the same site.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -16,5 +16,5 @@ for file in build/web/site/*; do
     printf '%8d  %s\n' "$size" "$(basename "$file")"
     total=$((total + size))
 done
-echo "a cold visit: $total bytes, gzip-compressed, of at most $((35 * 1024))"
-[ "$total" -le $((35 * 1024)) ]
+echo "a cold visit: $total bytes, gzip-compressed, of at most $((30 * 1024))"
+[ "$total" -le $((30 * 1024)) ]

@@ -16,6 +16,8 @@
 //   setOffline(offline)       cuts the page off from the network, or puts it back
 //   emulateMedia(features)    makes the page see colorScheme, reducedMotion and forcedColors as given
 //   resize(width, height)     makes the page's window that size, in CSS pixels
+//   awayAndBack()             goes to a blank page and back; true when the
+//                             page came back from the back/forward cache, as it was
 //   installabilityErrors()    why Chromium would not install the page as an app
 //   problemsFound()           what went wrong unasked: errors logged or thrown,
 //                             requests to other hosts, Content-Security-Policy violations
@@ -45,6 +47,7 @@ export const LIMITS = {
         touch: 'Playwright cannot emulate touch or a phone in Firefox: its keys are clicked, at the phones\' sizes',
         cdp: 'Firefox has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
         media: 'Playwright cannot emulate forced colours in Firefox',
+        bfcache: 'Playwright\'s Firefox driver does not come back to a page kept in the back/forward cache (going back times out)',
     },
     webkit: {
         touch: 'W3C WebDriver cannot emulate touch or a phone: its keys are clicked, at the phones\' sizes',
@@ -53,6 +56,7 @@ export const LIMITS = {
         media: 'W3C WebDriver cannot emulate a colour scheme, reduced motion or forced colours',
         offline: 'W3C WebDriver cannot cut the browser off from the network: only the site\'s server goes away',
         console: 'WebKitWebDriver hands over no console: errors the page logs go unseen, errors it throws are caught',
+        bfcache: 'this driver has no way here to go back to a page and tell whether the back/forward cache kept it',
     },
 };
 
@@ -106,7 +110,8 @@ export async function openBrowser(engine, {persistentDir = null, headed = false}
     const playwright = await import('playwright-core');
     const launcher = playwright[engine];
     const options = engine === 'chromium'
-        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])]}
+        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])],
+           ignoreDefaultArgs: ['--disable-back-forward-cache']} // Playwright's, which players' browsers have not
         : {channel: 'moz-firefox', executablePath: BROWSERS.firefox.path};
     options.headless = !headed;
     const table = await devices();
@@ -277,6 +282,15 @@ class PlaywrightPage {
     resize(width, height)
     {
         return this.page.setViewportSize({width, height});
+    }
+
+    async awayAndBack()
+    {
+        await this.page.evaluate(() => addEventListener('pageshow', (event) => { window.cameBack = event.persisted; }, {once: true}));
+        await this.page.goto('about:blank');
+        await this.page.goBack({waitUntil: 'commit'});
+        await this.page.waitForFunction(() => window.cameBack !== undefined || document.readyState === 'complete');
+        return this.page.evaluate(() => window.cameBack === true);
     }
 }
 

@@ -647,6 +647,22 @@ export const SCENARIOS = {
         },
     },
 
+    // Nothing keeps the page out of the back/forward cache (no unload
+    // handler, no open connection): left mid-game for a blank page and
+    // come back to, it is the same page, as it was, and plays on.
+    bfcache: {
+        needs: ['bfcache'],
+        async run(player)
+        {
+            await player.waitForPrompt('難易度:');
+            await player.enter('1');
+            await player.waitForPrompt('1つ目の数字:');
+            check(await player.page.awayAndBack(), 'the page did not come back from the back/forward cache');
+            await player.enter('0 5 9');
+            await player.waitForLineEnd('HIT  :3');
+        },
+    },
+
     // The page follows the player's colour scheme, light or dark, and forced
     // colours, in which the caret still shows; and its caret blinks but for
     // a player who asks for less motion.
