@@ -1,4 +1,4 @@
-// The calendar clock that seeds each game's answer, in the browser: the page's (src/platform_web.cpp states the contract).
+// The calendar clock that seeds each answer, in the browser: the page's (see platform_web.cpp).
 
 #include "clock.h"
 

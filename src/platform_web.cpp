@@ -30,8 +30,7 @@ EM_ASYNC_JS(int, page_read, (unsigned char *buf, int size), {
 });
 
 // Puts text[0, size) on the screen.
-EM_JS(void, page_show, (const char *text, int size),
-      { Module.page.show(HEAPU8.slice(text, text + size)); });
+EM_JS(void, page_show, (const char *text, int size), { Module.page.show(HEAPU8.slice(text, text + size)); });
 
 } // namespace
 
