@@ -50,7 +50,6 @@ function presented()
 // them with none left in its queue, and then presents nothing more for a while.
 async function settle(count)
 {
-    if (process.env.DEBUG_SETTLE) console.log(new Date().toISOString(), 'settle', count);
     const deadline = Date.now() + SETTLE_MS;
     let last = -1;
     let since = Date.now();
@@ -66,7 +65,6 @@ async function settle(count)
             return;
         }
         await sleep(100);
-        if (process.env.DEBUG_SETTLE && Date.now() + 200 > deadline) console.log('timeout', seen, count, drained, lastBlock.slice(-300));
     }
 }
 
