@@ -27,7 +27,7 @@ function timedPaste(page, parts)
         const data = new DataTransfer();
         data.setData('text/plain', pieces.map(([text, times]) => text.repeat(times)).join(''));
         const start = performance.now();
-        document.getElementById('keys').dispatchEvent(
+        document.getElementById('answer').dispatchEvent(
             new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
         return performance.now() - start;
     }, parts); // a paste event as Chromium makes it, through the page's own handlers

@@ -195,16 +195,16 @@ export class Player {
     {
         return this.page.evaluate((pieces) => {
             const text = pieces.map(([piece, times]) => piece.repeat(times)).join('');
-            const keys = document.getElementById('keys');
+            const answer = document.getElementById('answer');
             const data = new DataTransfer();
             data.setData('text/plain', text);
             const paste = new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true});
             if (paste.clipboardData?.getData('text/plain') === text) {
-                keys.dispatchEvent(paste);
+                answer.dispatchEvent(paste);
                 return;
             }
-            keys.value = text;
-            keys.dispatchEvent(new InputEvent('input', {inputType: 'insertFromDrop', data: text, bubbles: true}));
+            answer.value = text;
+            answer.dispatchEvent(new InputEvent('input', {inputType: 'insertFromDrop', data: text, bubbles: true}));
         }, parts);
     }
 
@@ -284,7 +284,7 @@ function layout(page)
 {
     return page.evaluate(() => {
         const box = (element) => element.getBoundingClientRect();
-        const screen = document.getElementById('screen');
+        const screen = document.getElementById('view');
         const keypad = document.getElementById('keypad');
         const caret = box(document.querySelector('#transcript .caret'));
         const shown = (element) => getComputedStyle(element).display !== 'none';
@@ -340,7 +340,7 @@ function endLayout(page)
         return {
             farewell: rects[rects.length - 1].toJSON(),
             word: box(document.querySelector('#log .note:last-child')),
-            view: box(document.getElementById('screen')),
+            view: box(document.getElementById('view')),
             button: box(document.getElementById('again')),
             under: getComputedStyle(keypad).display !== 'none' ? box(keypad).top : innerHeight,
         };
@@ -391,7 +391,7 @@ export const SCENARIOS = {
         async run(player)
         {
             await player.waitForPrompt('難易度:');
-            check(await player.page.evaluate(() => document.activeElement?.id === 'keys'),
+            check(await player.page.evaluate(() => document.activeElement?.id === 'answer'),
                   'the answer does not have the keyboard focus on load');
             await player.playReadmeGame();
             const end = await player.page.evaluate(() => document.getElementById('log').textContent);
