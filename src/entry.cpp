@@ -6,6 +6,8 @@
 #include "game_io.h"
 #include "text/messages.h"
 
+#include <iterator>
+
 namespace {
 
 // The number rule, fed a token one run of bytes at a time, so that a token
@@ -53,21 +55,12 @@ int32_t scan_result(const NumberScan *scan, int32_t *value)
     return is_digit(scan->first) || *value != 0 ? 1 : 0;
 }
 
-// The settings of the fixed levels, indexed by level code.
-struct LevelSettings {
-    int32_t digit_count;
-    int32_t turn_limit;
-    Message summary;
+// The line that names each level before its settings, indexed by level code.
+constexpr Message LEVEL_SUMMARIES[] = {
+    MSG_SUMMARY_PRACTICE, MSG_SUMMARY_EASY,    MSG_SUMMARY_NORMAL,
+    MSG_SUMMARY_HARD,     MSG_SUMMARY_LUNATIC, MSG_SUMMARY_EXTRA,
 };
-
-constexpr LevelSettings LEVELS[] = {
-    {0, 0, MSG_SUMMARY_PRACTICE}, // practice: asked
-    {3, 10, MSG_SUMMARY_EASY},    // easy
-    {4, 10, MSG_SUMMARY_NORMAL},  // normal
-    {4, 8, MSG_SUMMARY_HARD},     // hard
-    {5, 8, MSG_SUMMARY_LUNATIC},  // lunatic
-    {6, 13, MSG_SUMMARY_EXTRA},   // extra
-};
+static_assert(std::size(LEVEL_SUMMARIES) == std::size(LEVEL_RULES));
 
 // Prints the menu and reads entries until one names a level that may be
 // played now.  Returns that level, or LEVEL_QUIT at end of input.
@@ -156,7 +149,7 @@ int32_t read_number(int32_t *value)
 
 int32_t select_level(int32_t *digit_count, int32_t *turn_limit, int32_t clear_count)
 {
-    int32_t level = ask_level(clear_count % 10 == 1);
+    int32_t level = ask_level(extra_unlocked(clear_count));
     if (level == LEVEL_QUIT) {
         *digit_count = -1;
         *turn_limit = -1;
@@ -171,10 +164,10 @@ int32_t select_level(int32_t *digit_count, int32_t *turn_limit, int32_t clear_co
             return LEVEL_QUIT;
         }
     } else {
-        *digit_count = LEVELS[level].digit_count;
-        *turn_limit = LEVELS[level].turn_limit;
+        *digit_count = LEVEL_RULES[level].digit_count;
+        *turn_limit = LEVEL_RULES[level].turn_limit;
     }
-    say(LEVELS[level].summary);
+    say(LEVEL_SUMMARIES[level]);
     say(MSG_DIGIT_COUNT, *digit_count);
     say(MSG_TURN_LIMIT, *turn_limit);
     say(MSG_SETTINGS_DONE);

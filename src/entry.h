@@ -20,6 +20,6 @@ int32_t read_number(int32_t *value);
 // Shows the level menu until an acceptable level is typed, asks the practice
 // questions where the level is practice, and prints the settings of the coming
 // game.  Stores the digit count and turn limit of the level (both -1 for the
-// quit code) and returns the level code.  The extra level is offered only while
-// `clear_count` modulo 10 equals 1.  End of input returns LEVEL_QUIT.
+// quit code) and returns the level code.  The extra level is offered only where
+// extra_unlocked(clear_count).  End of input returns LEVEL_QUIT.
 int32_t select_level(int32_t *digit_count, int32_t *turn_limit, int32_t clear_count);

@@ -14,6 +14,29 @@ enum : int32_t {
     LEVEL_EXTRA = 5,   // listed and accepted only once unlocked
 };
 
+// The digit count and turn limit of each level, indexed by level code.
+// Practice's are asked instead.
+struct LevelRule {
+    int32_t digit_count;
+    int32_t turn_limit;
+};
+constexpr LevelRule LEVEL_RULES[] = {
+    {0, 0},  // practice: asked
+    {3, 10}, // easy
+    {4, 10}, // normal
+    {4, 8},  // hard
+    {5, 8},  // lunatic
+    {6, 13}, // extra
+};
+
+// Whether the level menu offers extra, given how many wins at easy or harder
+// the run has had: the count goes from 0 to 1 at the first and stays 1, and
+// extra is open while it is 1 modulo 10.
+constexpr bool extra_unlocked(int32_t clear_count)
+{
+    return clear_count % 10 == 1;
+}
+
 // The capacities of the game's arrays, and the upper bounds of the practice questions.
 constexpr int32_t MAX_DIGITS = 10;
 constexpr int32_t MAX_TURNS = 16;

@@ -17,12 +17,11 @@ int32_t say_farewell()
 }
 
 // Prints the win line, and the two unlock lines after the first qualifying win
-// of the run.  Returns the new clear count: it goes from 0 to 1 and stays 1, so
-// the menu (which offers extra while the count modulo 10 is 1) keeps it open.
+// of the run, the one that opens extra.  Returns the new clear count.
 int32_t celebrate_win(int32_t clear_count)
 {
     say(MSG_PLAYER_WINS);
-    if (clear_count % 10 != 0)
+    if (extra_unlocked(clear_count))
         return clear_count;
     say(MSG_TO_ALL_PLAYERS);
     say(MSG_PRAY_EXTRA);

@@ -15,10 +15,6 @@ namespace {
 
 uint32_t rand_state = 0;
 
-// The generator's step, s -> RAND_A * s + RAND_C (mod 2^32).
-constexpr uint32_t RAND_A = 22695477u;
-constexpr uint32_t RAND_C = 1u;
-
 // The step taken k times at once is again such a map, s -> a * s + c: one
 // more step after k of them gives RAND_A * (a * s + c) + RAND_C, so the map
 // for k + 1 steps has a' = RAND_A * a and c' = RAND_A * c + RAND_C, starting

@@ -8,8 +8,12 @@
 // Sets the generator's state to `seed` and makes one draw whose value is thrown away.
 void seed_random(uint32_t seed);
 
-// Advances the state to state * 22695477 + 1 (mod 2^32) and returns its bits
-// 16 to 30: a value from 0 to 32767.
+// The generator's step, state -> RAND_A * state + RAND_C (mod 2^32).
+constexpr uint32_t RAND_A = 22695477u;
+constexpr uint32_t RAND_C = 1u;
+
+// Takes one step and returns the new state's bits 16 to 30: a value from 0
+// to 32767.
 int32_t draw_random();
 
 // Fills the first `digit_count` (1 to MAX_DIGITS) elements of `answer` with the

@@ -16,13 +16,13 @@ if [ "${#files[@]}" -eq 0 ]; then
 fi
 
 clang-tidy --version
-# Two at a time, for the two cores CI has.  Any finding is an error (.clang-tidy
+# As many at a time as the presets say.  Any finding is an error (.clang-tidy
 # sets WarningsAsErrors), and xargs then exits non-zero.  The count of
 # suppressed warnings that clang-tidy prints for each file is left out.
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
-printf '%s\0' "${files[@]}" | xargs -0 -n 1 -P 2 clang-tidy -p "$build" --quiet >"$log" 2>&1 || status=$?
+printf '%s\0' "${files[@]}" | xargs -0 -n 1 -P "$(scripts/cmake_value.sh "$build" HITBLOW_JOBS)" clang-tidy -p "$build" --quiet >"$log" 2>&1 || status=$?
 grep -v '^[0-9]* warnings generated\.$' "$log" || true
 if [ "$status" -ne 0 ]; then
     echo "clang-tidy has findings"

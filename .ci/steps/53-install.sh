@@ -7,7 +7,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 # Tests are built too, to check that none of their programs is installed.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 >/dev/null
+cmake --build "$build" -j "$(scripts/cmake_value.sh "$build" HITBLOW_JOBS)" >/dev/null
 cmake --install "$build" --prefix "$prefix"
 
 expected="bin/hitblow

@@ -2,9 +2,10 @@
 // and prints how many answers it wins on each turn.  Exits 1 when some answer
 // needs more than the level's turns.
 //
-// usage: breaker_check DIGITS TURNS
-// The test suite runs it up to lunatic (5 8); extra (6 13) takes minutes and
-// is run by hand after a change to breaker.h.
+// usage: breaker_check LEVEL
+// LEVEL is a level's code as typed at the menu, 1 (easy) to 5 (extra); its
+// digits and turns are the game's own.  The test suite runs it up to lunatic
+// (4); extra takes minutes and is run by hand after a change to breaker.h.
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <map>
 
 #include "breaker.h"
+#include "hitblow.h"
 
 namespace {
 
@@ -40,12 +42,13 @@ void play_all(const std::vector<Code> &candidates, const std::vector<Code> &all,
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: breaker_check DIGITS TURNS\n");
+    int level = argc == 2 ? std::atoi(argv[1]) : 0;
+    if (level < LEVEL_EASY || level > LEVEL_EXTRA) {
+        std::fprintf(stderr, "usage: breaker_check LEVEL (%d to %d)\n", LEVEL_EASY, LEVEL_EXTRA);
         return 2;
     }
-    int length = std::atoi(argv[1]);
-    int turns = std::atoi(argv[2]);
+    int length = LEVEL_RULES[level].digit_count;
+    int turns = LEVEL_RULES[level].turn_limit;
     std::vector<Code> all = breaker::all_codes(length);
 
     // The first guess splits the answers; each class is played on its own thread.

@@ -31,11 +31,7 @@ struct Level {
     int32_t turn_limit;
 };
 
-constexpr Level FIXED_LEVELS[] = {
-    {LEVEL_EASY, 3, 10},   {LEVEL_NORMAL, 4, 10}, {LEVEL_HARD, 4, 8},
-    {LEVEL_LUNATIC, 5, 8}, {LEVEL_EXTRA, 6, 13},
-};
-constexpr int32_t KINDS = 6; // the five fixed levels, then practice
+constexpr int32_t KINDS = 6; // the five fixed levels, easy to extra, then practice
 
 Digits answers[MAX_DIGITS + 1]; // answers[n]: the answer of every n-digit game
 bool heavy = false;             // every game to its last turn, practice at its largest
@@ -64,7 +60,8 @@ void type_game(int32_t game)
     bool win = (game / KINDS) % 2 == 0;
     Level level;
     if (kind < KINDS - 1) {
-        level = FIXED_LEVELS[kind];
+        int32_t code = LEVEL_EASY + kind;
+        level = {code, LEVEL_RULES[code].digit_count, LEVEL_RULES[code].turn_limit};
         std::printf("%d\n", level.code);
     } else {
         level = heavy ? Level{LEVEL_PRACTICE, MAX_DIGITS, MAX_TURNS}

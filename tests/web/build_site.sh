@@ -8,4 +8,4 @@ src=$1 build=$2
 
 cd "$src"
 cmake --preset web -B "$build" -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j 2
+cmake --build "$build" -j "$(scripts/cmake_value.sh "$build" HITBLOW_JOBS)"

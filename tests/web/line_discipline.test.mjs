@@ -8,11 +8,10 @@ import {test} from 'node:test';
 import vm from 'node:vm';
 
 // web/line_discipline.js is a plain script of the page; it is run here as the
-// page runs it, and its class taken from it.
+// page runs it, and its class and longest line taken from it.
 const source = readFileSync(new URL('../../web/line_discipline.js', import.meta.url), 'utf8');
-const LineDiscipline = vm.runInNewContext(`${source}\nLineDiscipline`,
-                                          {TextEncoder, performance, setTimeout, console});
-const MAX_LINE = 4095;
+const {LineDiscipline, MAX_LINE} = vm.runInNewContext(`${source}\n({LineDiscipline, MAX_LINE})`,
+                                                      {TextEncoder, performance, setTimeout, console});
 
 // Types each of `inputs` into a new line discipline, and returns what it
 // handed over (as text), echoed, shows as the line being typed, and whether
