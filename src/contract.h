@@ -7,8 +7,8 @@
 // one line on standard error naming the condition, the routine and the place,
 // and the abort that sanitizers and fuzzers report.  Elsewhere it is nothing
 // at all: the game as shipped checks no more than it did, and carries no
-// printf for it.  Every preset but those builds with NDEBUG, so assert() would
-// check nothing anywhere.
+// printf for it.  Every preset builds with NDEBUG, the checking ones too (their
+// build type is a release one), so assert() would check nothing anywhere.
 #ifdef HITBLOW_CHECKS
 
 #include <cstdio>

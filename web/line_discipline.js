@@ -30,10 +30,11 @@ const OVERLONG = new RegExp(`[^\\r\\n]{${MAX_LINE + 1}}`);
 // line, ends the input; Ctrl-C interrupts the run.
 //
 // It knows nothing of the page.  It tells `edit(line)` what the line being
-// typed now is, `echo(text)` what it has handed over (lines ended by "\n",
-// which stay on the screen as a terminal's echo leaves them; at Ctrl-D, a
-// line without one), `handed(text)` the same text as the game will read it,
-// and calls `interrupt()` at Ctrl-C.
+// typed now is; `echo(text)` what of the typing stays on the screen, as a
+// terminal's echo leaves it: each line handed over, with "\n" where Enter
+// ended it and none where Ctrl-D did, and at Ctrl-C the line cut off and
+// "^C\n"; `handed(text)` what the game will read, as it is handed over; and
+// calls `interrupt()` at Ctrl-C.
 class LineDiscipline {
     constructor({echo, edit, interrupt, handed = () => {}})
     {
