@@ -5,14 +5,15 @@
 #        .ci/tally.sh WHAT --ctest LOG             adds the counts of every CTest run whose output LOG holds
 #        .ci/tally.sh --total                      prints the sums: "N passed, N failed, N skipped"
 #
-# The counts go, a line each ("PASSED FAILED SKIPPED WHAT"), to the file that
-# CI_TALLY names (.ci/run sets it); each addition is also printed, as WHAT's
-# own summary.  CTest counts a skipped test in the total of its summary line
-# ("... tests failed out of T") and lists it under "did not run" as (Skipped).
+# Each addition is printed, as WHAT's own summary, and where CI_TALLY names a
+# file (.ci/run sets it) also goes there, a line each ("PASSED FAILED SKIPPED
+# WHAT"); a step run alone, without it, prints its summary all the same.
+# CTest counts a skipped test in the total of its summary line ("... tests
+# failed out of T") and lists it under "did not run" as (Skipped).
 set -euo pipefail
-: "${CI_TALLY:?CI_TALLY names the file of counts (.ci/run sets it)}"
 
 if [ "$1" = --total ]; then
+    : "${CI_TALLY:?CI_TALLY names the file of counts (.ci/run sets it)}"
     awk '{ p += $1; f += $2; s += $3 } END { printf "%d passed, %d failed, %d skipped\n", p, f, s }' "$CI_TALLY"
     exit 0
 fi
@@ -29,5 +30,5 @@ if [ "$2" = --ctest ]; then
 else
     passed=$2 failed=$3 skipped=$4
 fi
-echo "$passed $failed $skipped $what" >>"$CI_TALLY"
+[ -z "${CI_TALLY:-}" ] || echo "$passed $failed $skipped $what" >>"$CI_TALLY"
 echo "$what: $passed passed, $failed failed, $skipped skipped"

@@ -4,6 +4,7 @@
 #
 # usage: .ci/workflow.sh PRESET
 set -euo pipefail
+cd "$(dirname "$0")/.."
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 

@@ -3,4 +3,5 @@
 # recovery) and runs the whole test suite on that build, the robustness test
 # on garbage input included.
 set -euo pipefail
+cd "$(dirname "$0")/../.."
 bash .ci/workflow.sh asan

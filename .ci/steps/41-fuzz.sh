@@ -4,13 +4,15 @@
 # sanitizer finding, broken check, slow input or memory blow-up fails the step.
 # FUZZ_SECONDS sets the time per target (60 by default).
 set -euo pipefail
+cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-60}
 
 cmake --workflow --preset fuzz
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in entry session; do
+targets=(entry session)
+for target in "${targets[@]}"; do
     mkdir -p "$work/$target"
     echo "fuzzing ${target}_fuzz for $seconds s"
     # New inputs go to the scratch corpus (the first directory); the seeds in
@@ -27,4 +29,4 @@ for target in entry session; do
     fi
     grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$work/$target.log"
 done
-bash .ci/tally.sh "fuzzing, a target a test" 2 0 0
+bash .ci/tally.sh "fuzzing, a target a test" "${#targets[@]}" 0 0

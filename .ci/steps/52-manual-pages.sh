@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks both manual pages: groff and mandoc find nothing to warn about, and man renders them with the version.
 set -euo pipefail
+cd "$(dirname "$0")/../.."
 
 build=build/man
 cmake -S . -B "$build" -DBUILD_TESTING=OFF >/dev/null
@@ -33,3 +34,4 @@ for page in "$build/man/hitblow.6" "$build/man/ja/hitblow.6"; do
     rm -f "$errors.out"
     echo "groff, mandoc and man: clean; version $version"
 done
+bash .ci/tally.sh "the manual pages, a page a test" 2 0 0

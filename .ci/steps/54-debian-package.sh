@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package, checks its metadata, contents and lintian's verdict, installs it and plays it.
 set -euo pipefail
+cd "$(dirname "$0")/../.."
 
 rm -f build/deb/hitblow_*.deb
 cmake --workflow --preset deb >/dev/null
@@ -62,3 +63,4 @@ if [ "$status" -ne 0 ] || ! iconv -f CP932 -t UTF-8 "$out" | cmp -s - tests/tran
     exit 1
 fi
 echo "installed hitblow $version; /usr/games/hitblow quits with status 0"
+bash .ci/tally.sh "the Debian package: its fields, files, lintian and the installed game" 4 0 0
