@@ -26,6 +26,7 @@
 // What an engine's driver cannot show is listed in LIMITS, once.
 
 import {existsSync} from 'node:fs';
+import {createRequire} from 'node:module';
 
 export const ENGINES = ['chromium', 'firefox', 'webkit'];
 
@@ -60,15 +61,17 @@ export const LIMITS = {
     },
 };
 
-// Why `engine` cannot run here, or null when it can.
+// Why `engine` cannot run here, or null when it can: the npm packages its
+// scenarios need (its driver, and axe-core), then the engine's own files.
 export async function missing(engine)
 {
     const browser = BROWSERS[engine];
-    const module = engine === 'webkit' ? 'selenium-webdriver' : 'playwright-core';
-    try {
-        await import(module);
-    } catch {
-        return `${module} is not installed (run npm ci at the top of the source tree)`;
+    for (const module of [engine === 'webkit' ? 'selenium-webdriver' : 'playwright-core', 'axe-core']) {
+        try {
+            createRequire(import.meta.url).resolve(module);
+        } catch {
+            return `${module} is not installed (run npm ci at the top of the source tree)`;
+        }
     }
     for (const path of [browser.path, browser.browser].filter(Boolean)) {
         if (!existsSync(path))
