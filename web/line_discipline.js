@@ -13,10 +13,9 @@ const READ_SLICE_MS = 8;
 // The characters the line discipline acts on; every other character below
 // a space (a tab among them) is dropped.
 const SPECIAL = /[\x00-\x1f\x7f]/g;
-// A character outside the Basic Multilingual Plane takes two code units,
-// the second of them a low surrogate.
-const SURROGATE = /[\ud800-\udfff]/;
-const LOW_SURROGATE = /^[\udc00-\udfff]$/;
+// A character outside the Basic Multilingual Plane takes two code units, a
+// high surrogate and a low one; either alone is a character of its own.
+const PAIR_AT_END = /[\ud800-\udbff][\udc00-\udfff]$/;
 // Text with nothing for the line discipline to do but gather lines: no
 // character it acts on but line ends, and none of two code units.
 const PLAIN = /^[^\x00-\x09\x0b\x0c\x0e-\x1f\x7f\ud800-\udfff]*$/;
@@ -61,7 +60,7 @@ class LineDiscipline {
         let echo = '';
         const handed = []; // the text handed over by this call, in order
         SPECIAL.lastIndex = 0;
-        for (let from = 0; from < data.length;) {
+        for (let from = 0; ;) {
             const match = SPECIAL.exec(data);
             const to = match === null ? data.length : match.index;
             this.add(data.slice(from, to));
@@ -96,7 +95,7 @@ class LineDiscipline {
     // false, having done nothing, for anything else.
     typePlain(data)
     {
-        const text = data.includes('\n') ? data.split('\n').join('\r') : data; // both end a line
+        const text = data.replaceAll('\n', '\r'); // both end a line
         const firstEnd = text.indexOf('\r');
         const first = firstEnd < 0 ? text.length : firstEnd;
         if (!PLAIN.test(text) || first > MAX_LINE - this.count || OVERLONG.test(text))
@@ -132,18 +131,12 @@ class LineDiscipline {
             this.handed(text);
             this.ready.push(this.encoder.encode(text));
         }
-        if (text !== '' || this.ended)
-            this.wake();
+        this.wake(); // a read that waits looks again
     }
 
     // Adds the characters of `text` to the line, as many as it has room for.
     add(text)
     {
-        if (text.length <= MAX_LINE - this.count && !SURROGATE.test(text)) {
-            this.line += text;
-            this.count += text.length;
-            return;
-        }
         let taken = '';
         for (const character of text) {
             if (this.count === MAX_LINE)
@@ -160,8 +153,7 @@ class LineDiscipline {
     {
         if (this.count === 0)
             return;
-        const pair = this.line.length >= 2 && LOW_SURROGATE.test(this.line.slice(-1));
-        this.line = this.line.slice(0, pair ? -2 : -1);
+        this.line = this.line.slice(0, PAIR_AT_END.test(this.line) ? -2 : -1);
         this.count--;
     }
 

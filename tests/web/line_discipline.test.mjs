@@ -8,26 +8,33 @@ import {test} from 'node:test';
 import vm from 'node:vm';
 
 // web/line_discipline.js is a plain script of the page; it is run here as the
-// page runs it, and its class and longest line taken from it.
+// page's one script runs it, inside a function, and its class and longest
+// line taken from it.
 const source = readFileSync(new URL('../../web/line_discipline.js', import.meta.url), 'utf8');
-const {LineDiscipline, MAX_LINE} = vm.runInNewContext(`${source}\n({LineDiscipline, MAX_LINE})`,
-                                                      {TextEncoder, performance, setTimeout, console});
+const {LineDiscipline, MAX_LINE} = vm.runInThisContext(`(() => {\n${source}\nreturn {LineDiscipline, MAX_LINE};\n})()`);
 
-// Types each of `inputs` into a new line discipline, and returns what it
-// handed over (as text), echoed, shows as the line being typed, and whether
-// the input ended or the run was interrupted.
+// Types each of `inputs` into a new line discipline (or, for {replay: text},
+// hands that over again as a reload does), and returns what it handed over
+// (as text), echoed, shows as the line being typed, and whether the input
+// ended or the run was interrupted.  Nothing is ever echoed empty.
 async function play(inputs)
 {
     const seen = {echoed: '', line: '', interrupted: false};
     const discipline = new LineDiscipline({
-        echo: (text) => { seen.echoed += text; },
+        echo: (text) => {
+            assert.notEqual(text, '', 'an empty echo');
+            seen.echoed += text;
+        },
         edit: (line) => { seen.line = line; },
         interrupt: () => { seen.interrupted = true; },
     });
     for (const data of inputs) {
         if (seen.interrupted)
             break; // the run is over: nothing more reaches it
-        discipline.type(data);
+        if (data.replay === undefined)
+            discipline.type(data);
+        else
+            discipline.replay(data.replay);
     }
     const bytes = discipline.readyLength() > 0 || discipline.ended ? await discipline.read(1 << 30) : new Uint8Array();
     return {...seen, handed: new TextDecoder().decode(bytes), ended: discipline.ended};
@@ -84,6 +91,13 @@ test('set cases', async (t) => {
          {handed: '0'.repeat(MAX_LINE - 1) + '3\n'}],
         ['typed characters past 4,095 are dropped unechoed', ['1'.repeat(MAX_LINE), '2', '\x7f', '3'],
          {line: '1'.repeat(MAX_LINE - 1) + '3'}],
+        ['a pasted line of exactly 4,095 characters is taken whole', ['7'.repeat(MAX_LINE) + '\r'],
+         {handed: '7'.repeat(MAX_LINE) + '\n'}],
+        ['and a paste after typing fills the line to 4,095 exactly', ['1'.repeat(MAX_LINE - 2), '234\r5\r'],
+         {handed: '1'.repeat(MAX_LINE - 2) + '23\n5\n'}],
+        ['half of a pair alone is a character of its own', ['a\udc00', '\x7f', '\r'], {handed: 'a\n'}],
+        ['a line handed over again is echoed; the line being typed stays', ['1', {replay: '5\n'}, '2\r'],
+         {handed: '5\n12\n', echoed: '5\n12\n'}],
     ];
     for (const [what, inputs, expected] of cases) {
         await t.test(what, async () => {
@@ -104,15 +118,21 @@ test('a megabyte of short lines is taken whole, at once', async () => {
 
 test('read() hands over at most what is asked, waits for a line, and gives nothing at the end', async () => {
     const discipline = new LineDiscipline({echo: () => {}, edit: () => {}, interrupt: () => {}});
+    const decode = (bytes) => new TextDecoder().decode(bytes);
     let answered = null;
-    const read = discipline.read(4).then((bytes) => { answered = new TextDecoder().decode(bytes); });
-    discipline.type('12345');
+    discipline.type('12'); // typed before the game asks
+    const read = discipline.read(4).then((bytes) => { answered = decode(bytes); });
+    discipline.type('345');
     await new Promise((resolve) => setTimeout(resolve, 20));
     assert.equal(answered, null, 'a read went on before Enter');
     discipline.type('\r');
     await read;
     assert.equal(answered, '1234');
-    assert.equal(new TextDecoder().decode(await discipline.read(4)), '5\n');
+    discipline.type('6\r7');
+    assert.equal(decode(await discipline.read(3)), '5\n6', 'a read across two lines');
+    assert.equal(decode(await discipline.read(3)), '\n');
+    discipline.type('\x04');
+    assert.equal(decode(await discipline.read(4)), '7', 'Ctrl-D hands the line over as it stands');
     discipline.type('\x04');
     assert.equal((await discipline.read(4)).length, 0);
 });
