@@ -64,7 +64,7 @@ static_assert(std::size(LEVEL_SUMMARIES) == std::size(LEVEL_RULES));
 
 // Prints the menu and reads entries until one names a level that may be
 // played now.  Returns that level, or LEVEL_QUIT at end of input.
-int32_t ask_level(bool extra_unlocked)
+int32_t ask_level(bool extra_open)
 {
     for (;;) {
         say(MSG_MENU_TITLE, LEVEL_QUIT);
@@ -72,7 +72,7 @@ int32_t ask_level(bool extra_unlocked)
         say(MSG_MENU_EASY, LEVEL_EASY);
         say(MSG_MENU_NORMAL, LEVEL_NORMAL);
         say(MSG_MENU_HARD, LEVEL_HARD);
-        if (extra_unlocked)
+        if (extra_open)
             say(MSG_MENU_EXTRA, LEVEL_EXTRA);
         say(MSG_NEWLINE);
         say(MSG_LEVEL_PROMPT);
@@ -82,7 +82,7 @@ int32_t ask_level(bool extra_unlocked)
         if (ok == END_OF_INPUT)
             return LEVEL_QUIT;
         if (ok == 1 &&
-            ((level >= LEVEL_QUIT && level <= LEVEL_LUNATIC) || (level == LEVEL_EXTRA && extra_unlocked)))
+            ((level >= LEVEL_QUIT && level <= LEVEL_LUNATIC) || (level == LEVEL_EXTRA && extra_open)))
             return level;
         say(MSG_LEVEL_ERROR);
     }
