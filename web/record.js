@@ -93,7 +93,12 @@ class RunRecord {
     forget()
     {
         this.data = null;
-        this.remove();
+        try {
+            this.storage.removeItem(this.key);
+            this.storage.removeItem(this.lineKey);
+        } catch {
+            // nothing was kept
+        }
     }
 
     // Gives the record up, leaving the mark of a run that was lost.
@@ -103,6 +108,8 @@ class RunRecord {
         this.write(this.key, 'lost');
     }
 
+    // Writes the record as it stands, unless it is held or given up; gives
+    // it up where it grows past RECORD_LIMIT or the storage refuses it.
     save()
     {
         if (this.data === null || this.held)
@@ -110,16 +117,6 @@ class RunRecord {
         const text = JSON.stringify(this.data);
         if (text.length > RECORD_LIMIT || !this.write(this.key, text))
             this.giveUp();
-    }
-
-    remove()
-    {
-        try {
-            this.storage.removeItem(this.key);
-            this.storage.removeItem(this.lineKey);
-        } catch {
-            // nothing was kept
-        }
     }
 
     // Stores `text` under `key`; false where the storage refuses it.

@@ -10,7 +10,8 @@ version=$(scripts/cmake_value.sh "$build" CMAKE_PROJECT_VERSION)
 
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
-for page in "$build/man/hitblow.6" "$build/man/ja/hitblow.6"; do
+pages=("$build/man/hitblow.6" "$build/man/ja/hitblow.6")
+for page in "${pages[@]}"; do
     echo "-- $page"
     # -k runs preconv, as man does, for the Japanese page's UTF-8.
     groff -k -ww -man -Tutf8 "$page" >/dev/null 2>"$errors"
@@ -34,4 +35,4 @@ for page in "$build/man/hitblow.6" "$build/man/ja/hitblow.6"; do
     rm -f "$errors.out"
     echo "groff, mandoc and man: clean; version $version"
 done
-bash .ci/tally.sh "the manual pages, a page a test" 2 0 0
+bash .ci/tally.sh "the manual pages, a page a test" "${#pages[@]}" 0 0
