@@ -32,22 +32,6 @@ void BM_DrawAnswer(benchmark::State &state)
 }
 BENCHMARK(BM_DrawAnswer)->DenseRange(1, MAX_DIGITS);
 
-// Tokens as players type them, and the longest ones the rule still converts.
-const char *const TOKENS[] = {"7",   "-1",         "2abc",
-                              "007", "4294967295", "12345678901234567890123456789012345678901"};
-
-void BM_ParseNumber(benchmark::State &state)
-{
-    std::string token = TOKENS[state.range(0)];
-    state.SetLabel(token);
-    for (auto _ : state) {
-        int32_t value;
-        benchmark::DoNotOptimize(parse_number(token.data(), token.size(), &value));
-        benchmark::DoNotOptimize(value);
-    }
-}
-BENCHMARK(BM_ParseNumber)->DenseRange(0, sizeof TOKENS / sizeof TOKENS[0] - 1);
-
 // read_number() over a memory buffer of typed guesses, one token per iteration.
 void BM_ReadNumber(benchmark::State &state)
 {

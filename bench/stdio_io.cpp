@@ -1,6 +1,6 @@
 // The game's input and output done the plain C stdio way, for comparing speed with the byte layer.
 //
-// It implements game_io.h with getchar(), ungetc() and printf() on a stdout
+// It implements game_io.h with getchar() and printf() on a stdout
 // fully buffered in 512-byte blocks, as a straightforward C program of the
 // same dialogue would.  Linked with the game's own routines it makes
 // hitblow-stdio, which prints the same bytes as the game (on POSIX, to a file
@@ -11,32 +11,13 @@
 #include <cstdlib>
 
 #include "game_io.h"
+#include "hitblow.h"
 #include "text/messages.h"
 
 namespace {
 
 char out_block[512];
 bool in_ended = false;
-
-// Returns the next byte with CR bytes dropped and 0x1A ending the input, or EOF.
-int next_byte()
-{
-    if (in_ended)
-        return EOF;
-    int c;
-    while ((c = std::getchar()) == '\r')
-        ;
-    if (c == EOF || c == 0x1A) {
-        in_ended = true;
-        return EOF;
-    }
-    return c;
-}
-
-bool is_space(int c)
-{
-    return c == ' ' || (c >= 0x09 && c <= 0x0D);
-}
 
 } // namespace
 
@@ -54,52 +35,18 @@ int io_close(int status)
     return status;
 }
 
-namespace {
+// The buffer stays empty, so that every byte is read by getchar().
+InputBuffer io_in = {nullptr, nullptr};
 
-// A token's bytes as getchar() gives them, a buffer at a time.
-unsigned char token_buf[64];
-
-TokenRun take_run()
+int io_fill()
 {
-    uint32_t n = 0;
-    int32_t found = TOKEN_WHOLE;
-    for (;;) {
-        if (n == sizeof token_buf) {
-            found = TOKEN_PART;
-            break;
-        }
-        int c = next_byte();
-        if (c == EOF || c == '\0')
-            break;
-        if (is_space(c)) {
-            std::ungetc(c, stdin);
-            break;
-        }
-        token_buf[n++] = static_cast<unsigned char>(c);
-    }
-    return {token_buf, n, found};
-}
-
-} // namespace
-
-// The buffer stays empty, so that every token is read here, by getchar().
-const unsigned char no_input[1] = {'\0'};
-InputBytes io_in = {no_input, no_input};
-
-TokenRun io_token_at_end(const unsigned char *, const unsigned char *)
-{
+    if (in_ended)
+        return END_OF_INPUT;
     int c;
-    while ((c = next_byte()) != EOF && is_space(c))
+    while ((c = std::getchar()) == '\r')
         ;
-    if (c == EOF)
-        return {token_buf, 0, TOKEN_NONE};
-    std::ungetc(c, stdin);
-    return take_run();
-}
-
-TokenRun io_token_rest()
-{
-    return take_run();
+    in_ended = c == EOF || c == 0x1A;
+    return in_ended ? END_OF_INPUT : c;
 }
 
 void say(const Message &message, int32_t number)

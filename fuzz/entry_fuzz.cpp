@@ -4,10 +4,10 @@
 // a reference reader written from the input rules (CR bytes dropped, 0x1A
 // ends the input, tokens split at the whitespace bytes 0x09 to 0x0D and 0x20,
 // a NUL byte ends a token and is consumed with it) finds the same tokens in
-// the raw bytes.  Every call must return 1, 0 or END_OF_INPUT; each number
-// read must be what parse_number() makes of the reference token; and the input
-// must end exactly after the reference's last token, which also bounds the
-// loop by the input's length.
+// the raw bytes, and converts each by the number rule.  Every call must
+// return 1, 0 or END_OF_INPUT; each number read must be the reference's; and
+// the input must end exactly after the reference's last token, which also
+// bounds the loop by the input's length.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +34,18 @@ void check(bool condition)
 {
     if (!condition)
         std::abort();
+}
+
+// The number rule over token[0, length): an optional sign, then the leading
+// digits modulo 2^32; accepted when the first byte is a digit or the value is not 0.
+int32_t convert(const unsigned char *token, size_t length, int32_t *value)
+{
+    size_t i = length > 0 && (token[0] == '+' || token[0] == '-') ? 1 : 0;
+    uint32_t magnitude = 0;
+    for (; i < length && token[i] >= '0' && token[i] <= '9'; i++)
+        magnitude = magnitude * 10u + (token[i] - '0');
+    *value = static_cast<int32_t>(length > 0 && token[0] == '-' ? 0u - magnitude : magnitude);
+    return (length > 0 && token[0] >= '0' && token[0] <= '9') || *value != 0 ? 1 : 0;
 }
 
 } // namespace
@@ -70,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         while (pos < clean_len && !is_space(clean[pos]) && clean[pos] != '\0')
             pos++;
         int32_t expected = 54321;
-        int32_t expected_result =
-            parse_number(reinterpret_cast<const char *>(clean + start), pos - start, &expected);
+        int32_t expected_result = convert(clean + start, pos - start, &expected);
         if (pos < clean_len && clean[pos] == '\0')
             pos++;
         check(result == expected_result && value == expected);

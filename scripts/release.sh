@@ -57,7 +57,7 @@ step() { printf '\n== %s\n' "$*"; }
 
 step "the Debian package"
 cmake --preset deb -B "$work/deb" >/dev/null
-cmake --build "$work/deb" -j "$(scripts/cmake_value.sh "$work/deb" HITBLOW_JOBS)"
+cmake --build "$work/deb" -j "$(nproc)"
 version=$(scripts/cmake_value.sh "$work/deb" CMAKE_PROJECT_VERSION)
 (cd "$work/deb" && cpack -G DEB >/dev/null)
 cp "$work/deb"/hitblow_"$version"_*.deb "$out/"
@@ -82,7 +82,7 @@ zip_tree() {
 
 step "the Windows zip"
 cmake --preset windows -B "$work/windows" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$work/windows" -j "$(scripts/cmake_value.sh "$work/windows" HITBLOW_JOBS)" --target hitblow
+cmake --build "$work/windows" -j "$(nproc)" --target hitblow
 win=$work/zip/hitblow-$version-win64
 mkdir -p "$win"
 x86_64-w64-mingw32-strip -o "$win/hitblow.exe" "$work/windows/hitblow.exe"
@@ -96,7 +96,7 @@ zip_tree "$win" "$PWD/$out/hitblow-$version-win64.zip"
 
 step "the browser site"
 cmake --preset web -B "$work/web" -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$work/web" -j "$(scripts/cmake_value.sh "$work/web" HITBLOW_JOBS)"
+cmake --build "$work/web" -j "$(nproc)"
 site=$work/zip/hitblow-$version-web
 cp -r "$work/web/site" "$site"
 zip_tree "$site" "$PWD/$out/hitblow-$version-web.zip"

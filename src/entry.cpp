@@ -10,49 +10,15 @@
 
 namespace {
 
-// The number rule, fed a token one run of bytes at a time, so that a token
-// of any length is converted whole without being stored.
-struct NumberScan {
-    int32_t first;      // the token's first byte, or -1 before it
-    bool negative;      // a leading '-' was seen
-    bool in_digits;     // still inside the leading digit run
-    uint32_t magnitude; // the digits so far, modulo 2^32
-};
-
-constexpr NumberScan SCAN_START = {-1, false, true, 0};
-
-bool is_digit(int32_t c)
+bool is_digit(int c)
 {
     return c >= '0' && c <= '9';
 }
 
-// Feeds the bytes [at, end) of a token, which follow those fed before, to the scan.
-void scan_run(NumberScan *scan, const unsigned char *at, const unsigned char *end)
+// Whitespace, which stands between tokens: 0x09 to 0x0D and the space.
+bool is_space(int c)
 {
-    if (at == end)
-        return;
-    if (scan->first < 0) {
-        scan->first = *at;
-        if (*at == '+' || *at == '-')
-            scan->negative = *at++ == '-';
-    }
-    if (!scan->in_digits)
-        return;
-    for (; at < end; at++) {
-        uint32_t digit = static_cast<uint32_t>(*at) - '0';
-        if (digit > 9) {
-            scan->in_digits = false;
-            return;
-        }
-        scan->magnitude = scan->magnitude * 10u + digit;
-    }
-}
-
-int32_t scan_result(const NumberScan *scan, int32_t *value)
-{
-    uint32_t bits = scan->negative ? 0u - scan->magnitude : scan->magnitude;
-    *value = static_cast<int32_t>(bits);
-    return is_digit(scan->first) || *value != 0 ? 1 : 0;
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 // The line that names each level before its settings, indexed by level code.
@@ -106,45 +72,26 @@ int32_t ask_setting(const Message &question, int32_t max)
 
 } // namespace
 
-int32_t parse_number(const char *token, size_t length, int32_t *value)
-{
-    NumberScan scan = SCAN_START;
-    const auto *bytes = reinterpret_cast<const unsigned char *>(token);
-    scan_run(&scan, bytes, bytes + length);
-    return scan_result(&scan, value);
-}
-
-namespace {
-
-// Converts a token of which `run` is the first run, feeding the rest to the
-// scan where the token goes on past the input buffer.  Out of line, so that
-// read_number() saves no registers in the usual case.
-[[gnu::noinline]] int32_t read_token(TokenRun run, int32_t *value)
-{
-    NumberScan scan = SCAN_START;
-    scan_run(&scan, run.bytes, run.bytes + run.size);
-    while (run.found == TOKEN_PART) {
-        run = io_token_rest();
-        scan_run(&scan, run.bytes, run.bytes + run.size);
-    }
-    return scan_result(&scan, value);
-}
-
-} // namespace
-
 int32_t read_number(int32_t *value)
 {
-    TokenRun run = io_token();
-    // A lone digit, the answer to nearly every question, is its own value.
-    if (run.size == 1 && run.found == TOKEN_WHOLE && is_digit(run.bytes[0])) {
-        *value = run.bytes[0] - '0';
-        return 1;
-    }
-    if (run.found == TOKEN_NONE) {
+    int c = io_getc();
+    while (is_space(c))
+        c = io_getc();
+    if (c == END_OF_INPUT) {
         *value = 0;
         return END_OF_INPUT;
     }
-    return read_token(run, value);
+    // The token runs to whitespace, a NUL (taken with it) or the end of input.
+    int first = c;
+    if (c == '+' || c == '-')
+        c = io_getc();
+    uint32_t magnitude = 0; // the leading digits, modulo 2^32
+    for (; is_digit(c); c = io_getc())
+        magnitude = magnitude * 10u + static_cast<uint32_t>(c - '0');
+    while (c != END_OF_INPUT && c != '\0' && !is_space(c))
+        c = io_getc();
+    *value = static_cast<int32_t>(first == '-' ? 0u - magnitude : magnitude);
+    return is_digit(first) || *value != 0 ? 1 : 0;
 }
 
 int32_t select_level(int32_t *digit_count, int32_t *turn_limit, int32_t clear_count)

@@ -1,20 +1,15 @@
 // Number entry and level selection: every number the player types, and the level menu.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
-// Converts one token by the game's number rule: an optional '+' or '-', then
-// decimal digits up to the first byte that is not one, accumulated modulo 2^32
-// (so an over-long digit string wraps) and negated for '-'.  Stores the value
-// through `value`.  Returns 1 when the token is acceptable (its first byte is a
-// digit, or its value is not 0), else 0.
-int32_t parse_number(const char *token, size_t length, int32_t *value);
-
-// Reads one whitespace-separated token from standard input, converts it whole
-// as parse_number() does and stores the value through `value`.  Returns 1 or 0
-// as parse_number() does, or END_OF_INPUT (and stores 0) when the input has
-// ended before a token.
+// Reads one whitespace-separated token from standard input and converts it
+// whole by the game's number rule: an optional '+' or '-', then decimal digits
+// up to the first byte that is not one, accumulated modulo 2^32 (so an
+// over-long digit string wraps) and negated for '-'.  Stores the value through
+// `value` and returns 1 when the token is acceptable (its first byte is a
+// digit, or its value is not 0), else 0; or END_OF_INPUT (storing 0) when the
+// input has ended before a token.
 int32_t read_number(int32_t *value);
 
 // Shows the level menu until an acceptable level is typed, asks the practice

@@ -15,11 +15,8 @@ namespace {
 
 uint32_t rand_state = 0;
 
-// The step taken k times at once is again such a map, s -> a * s + c: one
-// more step after k of them gives RAND_A * (a * s + c) + RAND_C, so the map
-// for k + 1 steps has a' = RAND_A * a and c' = RAND_A * c + RAND_C, starting
-// from a = 1, c = 0 for no step.  RAND_JUMPS[k] holds it for k = 0 to
-// MAX_DIGITS - 1, worked out while compiling.
+// RAND_JUMPS[k] is the step taken k times at once, again a map s -> a * s + c,
+// worked out while compiling.
 struct Jump {
     uint32_t a;
     uint32_t c;
@@ -52,13 +49,9 @@ int32_t draw_random()
     return next_draw(rand_state);
 }
 
-// Drawing a whole row and then looking for a repeat gives the same answer as
-// stopping at the first digit that repeats an earlier one: either way the row
-// is thrown away.  What the stop must keep is the generator's state, which
-// after a thrown-away row has made exactly `digit_count` draws; so the draws
-// the row did not make are skipped in one jump.  The row without a repeat is
-// drawn a second time from where it started, to store its digits: storing
-// them while looking would cost more, as nearly every row is thrown away.
+// A row is given up at its first repeated digit, the generator jumped over
+// the draws the whole row would have made, which leaves both as drawing it
+// whole would; the row that has none is drawn again to be stored.
 void draw_answer(int32_t *answer, int32_t digit_count)
 {
     HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // else no row is ever without a repeat

@@ -4,31 +4,23 @@
 #include <cstddef>
 #include <cstdint>
 
-// The room a text takes: its bytes, then at least one NUL byte.
-constexpr size_t MESSAGE_SIZE = 64;
-
 // One text the game prints.  "%d" in it is replaced by a number when it is
-// printed; every other byte is written as it stands.  The text is held in a
-// room of fixed size, so that it can be copied whole without measuring it.
+// printed; every other byte is written as it stands.
 struct Message {
-    char bytes[MESSAGE_SIZE]; // the text, then NUL bytes to the end
-    int32_t length;           // its length in bytes, "%d" counted as two
-    int32_t number_at;        // where "%d" stands, or -1 in a text without one
+    const char *bytes; // the text, NUL-terminated
+    int32_t length;    // its length in bytes, "%d" counted as two
+    int32_t number_at; // where "%d" stands, or -1 in a text without one
 };
 
-// Makes the Message of a string literal of LENGTH bytes.  It is worked out
-// while compiling: a literal of another length, one too long for the room,
-// or one with two "%d" does not compile, so the byte counts beside the texts
-// below are checked.
+// Makes the Message of a string literal of LENGTH bytes, while compiling: a
+// literal of another length, or one with two "%d", does not compile, so the
+// byte counts beside the texts below are checked.
 template <int32_t LENGTH, size_t N> consteval Message message(const char (&text)[N])
 {
-    if (N - 1 != static_cast<size_t>(LENGTH) || N > MESSAGE_SIZE)
-        throw "the text is not LENGTH bytes long, or too long";
-    Message m{};
-    m.length = LENGTH;
-    m.number_at = -1;
-    for (int32_t i = 0; i < LENGTH; i++) {
-        m.bytes[i] = text[i];
+    if (N - 1 != static_cast<size_t>(LENGTH))
+        throw "the text is not LENGTH bytes long";
+    Message m = {text, LENGTH, -1};
+    for (int32_t i = 0; i + 1 < LENGTH; i++) {
         if (text[i] == '%' && text[i + 1] == 'd') {
             if (m.number_at >= 0)
                 throw "a text holds at most one number";

@@ -8,11 +8,11 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,43 +22,89 @@
 #include <vector>
 
 #include "breaker.h"
+#include "hitblow.h"
 
 namespace {
 
 constexpr int WAIT_MS = 20000; // the longest wait for any output
 
-std::vector<char *> c_strings(std::vector<std::string> &strings)
+// Starts `program` in a session of its own, with exactly `env` as its
+// environment and `in`, `out` and `err` as its standard streams; `in` becomes
+// its controlling terminal where `controlling` says so.
+pid_t spawn(const char *program, const std::vector<std::string> &env, int in, int out, int err,
+            bool controlling)
 {
-    std::vector<char *> list;
-    list.reserve(strings.size() + 1);
+    std::vector<std::string> strings = env;
+    std::vector<char *> envp;
     for (std::string &s : strings)
-        list.push_back(s.data());
-    list.push_back(nullptr);
-    return list;
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    char *argv[] = {const_cast<char *>(program), nullptr};
+    pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        setsid();
+        if (controlling)
+            ioctl(in, TIOCSCTTY, 0);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        closefrom(3);
+        signal(SIGPIPE, SIG_DFL);
+        execve(program, argv, envp.data());
+        _exit(127);
+    }
+    return pid;
 }
 
-// The game (or `program`), started with exactly `env` as its environment,
-// its standard streams on the slave side of a new pseudo-terminal.
+// Appends to `text` what `fd` gives within `ms` milliseconds.  Returns false
+// at its end or when nothing came in time.
+bool read_some(int fd, std::string &text, int ms)
+{
+    pollfd ready = {fd, POLLIN, 0};
+    if (poll(&ready, 1, ms) <= 0)
+        return false;
+    char buf[4096];
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0)
+        text.append(buf, static_cast<size_t>(n));
+    return n > 0;
+}
+
+// Waits for `pid` to exit, at most WAIT_MS, and returns its exit status; -1
+// when it did not exit normally in time (it is then killed).
+int exit_status(pid_t pid)
+{
+    int status = 0;
+    pid_t done = 0;
+    for (int i = 0; i < WAIT_MS / 10 && (done = waitpid(pid, &status, WNOHANG)) == 0; i++)
+        usleep(10000);
+    if (done != pid) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The game (or `program`), started with exactly `env` as its environment, on
+// a new pseudo-terminal that is its controlling terminal.
 class Terminal {
   public:
-    explicit Terminal(std::vector<std::string> env, bool echo = true, const char *program = HITBLOW_BINARY)
+    explicit Terminal(const std::vector<std::string> &env, bool echo = true,
+                      const char *program = HITBLOW_BINARY)
     {
-        std::vector<std::string> argv_strings = {program};
-        std::vector<char *> argv = c_strings(argv_strings);
-        std::vector<char *> envp = c_strings(env);
-        pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
-        if (pid_ < 0)
-            throw std::runtime_error("forkpty failed");
-        if (pid_ == 0) {
-            termios modes;
-            tcgetattr(0, &modes);
-            if (!echo)
-                modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-            tcsetattr(0, TCSANOW, &modes);
-            signal(SIGPIPE, SIG_DFL);
-            execve(argv[0], argv.data(), envp.data());
-            _exit(127);
-        }
+        int slave = -1;
+        if (openpty(&master_, &slave, nullptr, nullptr, nullptr) != 0)
+            throw std::runtime_error("openpty failed");
+        termios modes;
+        tcgetattr(slave, &modes);
+        if (!echo)
+            modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(slave, TCSANOW, &modes);
+        pid_ = spawn(program, env, slave, slave, slave, true);
+        close(slave);
     }
 
     ~Terminal()
@@ -79,13 +125,20 @@ class Terminal {
         while ((found = screen_.find(text, taken_)) == std::string::npos) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0 || !read_more(static_cast<int>(left.count())))
+            if (left.count() <= 0 || !read_some(master_, screen_, static_cast<int>(left.count())))
                 throw std::runtime_error("waited in vain for \"" + text + "\"; the screen ends with:\n" +
                                          screen_.substr(screen_.size() > 600 ? screen_.size() - 600 : 0));
         }
         std::string part = screen_.substr(taken_, found + text.size() - taken_);
         taken_ = found + text.size();
         return part;
+    }
+
+    // Reads the number that follows `label` on its line.
+    int number_after(const std::string &label)
+    {
+        expect(label);
+        return std::stoi(expect("\r\n"));
     }
 
     // Types bytes as they stand; a line is ended by "\r", the Enter key.
@@ -99,37 +152,17 @@ class Terminal {
     // the game did not exit normally in time.
     int wait_exit()
     {
-        while (read_more(WAIT_MS)) {
+        while (read_some(master_, screen_, WAIT_MS)) {
         }
-        int status = 0;
-        pid_t done = 0;
-        for (int i = 0; i < WAIT_MS / 10 && (done = waitpid(pid_, &status, WNOHANG)) == 0; i++)
-            usleep(10000);
-        if (done != pid_)
-            return -1;
+        int status = exit_status(pid_);
         pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return status;
     }
 
     // Everything the game has written, as the terminal received it.
     const std::string &screen() const { return screen_; }
 
   private:
-    // Appends what the game writes within `ms` milliseconds.  Returns false
-    // at the end of output (the game has closed the terminal) or on time-out.
-    bool read_more(int ms)
-    {
-        pollfd fd = {master_, POLLIN, 0};
-        if (poll(&fd, 1, ms) <= 0)
-            return false;
-        char buf[4096];
-        ssize_t n = read(master_, buf, sizeof buf);
-        if (n <= 0)
-            return n < 0 && errno == EINTR;
-        screen_.append(buf, static_cast<size_t>(n));
-        return true;
-    }
-
     pid_t pid_ = -1;
     int master_ = -1;
     std::string screen_;
@@ -137,42 +170,22 @@ class Terminal {
 };
 
 // Runs the game with `input` on a pipe and returns what it wrote to another.
-std::string run_piped(std::vector<std::string> env, const std::string &input)
+std::string run_piped(const std::vector<std::string> &env, const std::string &input)
 {
-    std::vector<std::string> argv_strings = {HITBLOW_BINARY};
-    std::vector<char *> argv = c_strings(argv_strings);
-    std::vector<char *> envp = c_strings(env);
     int in[2], out[2];
     signal(SIGPIPE, SIG_IGN); // a game that ends early fails the check below, not the test program
     if (pipe(in) != 0 || pipe(out) != 0)
         throw std::runtime_error("pipe failed");
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        for (int fd : {in[0], in[1], out[0], out[1]})
-            close(fd);
-        signal(SIGPIPE, SIG_DFL);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
+    pid_t pid = spawn(HITBLOW_BINARY, env, in[0], out[1], 2, false);
     close(in[0]);
     close(out[1]);
     bool typed = write(in[1], input.data(), input.size()) == static_cast<ssize_t>(input.size());
     close(in[1]);
     std::string output;
-    char buf[4096];
-    pollfd fd = {out[0], POLLIN, 0};
-    for (ssize_t n = 1; n > 0 && poll(&fd, 1, WAIT_MS) > 0;) {
-        n = read(out[0], buf, sizeof buf);
-        if (n > 0)
-            output.append(buf, static_cast<size_t>(n));
+    while (read_some(out[0], output, WAIT_MS)) {
     }
     close(out[0]);
-    kill(pid, SIGKILL);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!typed || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (!typed || exit_status(pid) != 0)
         throw std::runtime_error("the piped run failed");
     return output;
 }
@@ -291,13 +304,12 @@ TEST(Display, NoAllocationWhileConverting)
 }
 #endif
 
-// Reads the number that follows `label` on its line.
 // A terminal that has hung up fails every write with EIO.  The game, which
 // writes to such a terminal and reads from a pipe, says so in one line on
 // standard error and exits with status 1: it neither goes on as if it had
-// been heard nor tries the write again and again.  It runs in a session of
-// its own, of which the terminal is not the controlling one, so that hanging
-// up sends it no SIGHUP: what it meets is the failed write.
+// been heard nor tries the write again and again.  The terminal is not its
+// controlling one, so hanging up sends it no SIGHUP: what it meets is the
+// failed write.
 TEST(Failures, AWriteToAHungUpTerminalEndsTheGame)
 {
     int master = -1;
@@ -307,73 +319,35 @@ TEST(Failures, AWriteToAHungUpTerminalEndsTheGame)
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
     ASSERT_EQ(pipe(input), 0);
     ASSERT_EQ(pipe(errors), 0);
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        setsid();
-        dup2(input[0], 0);
-        dup2(slave, 1);
-        dup2(errors[1], 2);
-        for (int fd : {master, slave, input[0], input[1], errors[0], errors[1]})
-            close(fd);
-        std::vector<std::string> argv_strings = {HITBLOW_BINARY};
-        std::vector<std::string> env_strings = {"LANG=C.UTF-8"};
-        std::vector<char *> argv = c_strings(argv_strings);
-        std::vector<char *> envp = c_strings(env_strings);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    close(slave);
-    close(input[0]);
-    close(errors[1]);
+    pid_t pid = spawn(HITBLOW_BINARY, {"LANG=C.UTF-8"}, input[0], slave, errors[1], false);
+    for (int fd : {slave, input[0], errors[1]})
+        close(fd);
 
     // The menu's prompt, in UTF-8, then the hang-up, then an answer to it.
-    const std::string prompt = "\xe9\x9b\xa3\xe6\x98\x93\xe5\xba\xa6:";
     std::string screen;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
-    while (screen.find(prompt) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        pollfd fd = {master, POLLIN, 0};
-        char buf[512];
-        ssize_t n = poll(&fd, 1, 100) > 0 ? read(master, buf, sizeof buf) : 0;
-        if (n > 0)
-            screen.append(buf, static_cast<size_t>(n));
+    while (screen.find("難易度:") == std::string::npos && read_some(master, screen, WAIT_MS)) {
     }
-    ASSERT_NE(screen.find(prompt), std::string::npos) << "no prompt on the terminal";
+    ASSERT_NE(screen.find("難易度:"), std::string::npos) << "no prompt on the terminal";
     close(master);
     ASSERT_EQ(write(input[1], "1\n", 2), 2);
     close(input[1]);
 
+    int status = exit_status(pid); // -1 also when it writes again and again
     std::string said;
-    int status = -1;
-    for (pid_t done = 0; done == 0 && std::chrono::steady_clock::now() < deadline;) {
-        done = waitpid(pid, &status, WNOHANG);
-        if (done == 0)
-            usleep(10000);
+    while (read_some(errors[0], said, WAIT_MS)) {
     }
-    if (waitpid(pid, nullptr, WNOHANG) == 0) { // not done in time: it is writing again and again
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        FAIL() << "the game did not end after its terminal hung up";
-    }
-    char buf[512];
-    for (ssize_t n; (n = read(errors[0], buf, sizeof buf)) > 0;)
-        said.append(buf, static_cast<size_t>(n));
     close(errors[0]);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "status " << status;
+    EXPECT_EQ(status, 1);
     EXPECT_EQ(said, "hitblow: cannot write to standard output: Input/output error\n");
-}
-
-int number_after(Terminal &terminal, const std::string &label)
-{
-    terminal.expect(label);
-    return std::stoi(terminal.expect("\r\n"));
 }
 
 // Plays one game of `level` as a person would: waits for each prompt, types a
 // guess that fits every reply so far, and reads the reply.  Returns the turn it
 // was won on; throws when it was not won or no answer fits the replies.
-int play_to_win(Terminal &terminal, int level, const std::string &name, int length, int turns)
+int play_to_win(Terminal &terminal, int32_t level, const std::string &name)
 {
+    int length = LEVEL_RULES[level].digit_count;
+    int turns = LEVEL_RULES[level].turn_limit;
     terminal.type(std::to_string(level) + "\r");
     terminal.expect("難易度  :" + name + "\r\n桁数    :" + std::to_string(length) +
                     "\r\n制限回数:" + std::to_string(turns) + "\r\n以上の設定でゲームを始めます。\r\n");
@@ -386,8 +360,8 @@ int play_to_win(Terminal &terminal, int level, const std::string &name, int leng
             terminal.expect(std::to_string(i + 1) + "つ目の数字:");
             terminal.type(guess.text(length).substr(static_cast<size_t>(i), 1) + "\r");
         }
-        int hits = number_after(terminal, "HIT  :");
-        int blows = number_after(terminal, "BLOW :");
+        int hits = terminal.number_after("HIT  :");
+        int blows = terminal.number_after("BLOW :");
         if (hits == length) {
             terminal.expect("ゲーム終了\r\n");
             terminal.expect("正解は" + guess.text(length) + "でした。\r\nプレイヤの勝ち\r\n");
@@ -402,29 +376,18 @@ int play_to_win(Terminal &terminal, int level, const std::string &name, int leng
 
 TEST(Player, WinsEveryLevelThenQuits)
 {
-    struct Level {
-        int number;
-        const char *name;
-        int length;
-        int turns;
-    };
-    const Level levels[] = {{1, "easy", 3, 10},
-                            {2, "normal", 4, 10},
-                            {3, "hard", 4, 8},
-                            {4, "lunatic", 5, 8},
-                            {5, "extra", 6, 13}};
-
+    const char *names[] = {"practice", "easy", "normal", "hard", "lunatic", "extra"};
     Terminal terminal({"LANG=C.UTF-8"});
     std::string menu = terminal.expect("難易度:");
     EXPECT_NE(menu.find("難易度を選択してください。-1で終了\r\n"), std::string::npos);
     EXPECT_EQ(menu.find("extra"), std::string::npos);
-    for (const Level &level : levels) {
-        int turn = play_to_win(terminal, level.number, level.name, level.length, level.turns);
-        std::printf("%s won on turn %d of %d\n", level.name, turn, level.turns);
+    for (int32_t level = LEVEL_EASY; level <= LEVEL_EXTRA; level++) {
+        int turn = play_to_win(terminal, level, names[level]);
+        std::printf("%s won on turn %d of %d\n", names[level], turn, LEVEL_RULES[level].turn_limit);
         // From the win to the next menu prompt: the unlock lines after the first win only.
         std::string after = terminal.expect("難易度:");
         bool unlocked_now = after.find("全ての素晴らしきプレイヤへ\r\nPray to Extra Stage!\r\n") == 0;
-        EXPECT_EQ(unlocked_now, level.number == 1) << after;
+        EXPECT_EQ(unlocked_now, level == LEVEL_EASY) << after;
         EXPECT_NE(after.find("hard:3 extra:5 \r\n"), std::string::npos) << after;
     }
     terminal.type("-1\r");

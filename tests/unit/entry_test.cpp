@@ -7,11 +7,8 @@
 #include "entry.h"
 #include "hitblow.h"
 #include "memory_io.h"
-#include "text/messages.h"
 
 namespace {
-
-using namespace std::string_literals;
 
 struct NumberCase {
     std::string token;
@@ -30,7 +27,6 @@ const NumberCase NUMBER_CASES[] = {
     {"007", 7, 1, "leading zeros"},
     {"1.5", 1, 1, "stops at the point"},
     {"abc", 0, 0, "letters"},
-    {"", 0, 0, "an empty token"},
     {"-", 0, 0, "a lone sign"},
     {"--5", 0, 0, "a second sign is not a digit"},
     {"a5", 0, 0, "digits after a letter are not read"},
@@ -47,11 +43,12 @@ const NumberCase NUMBER_CASES[] = {
     {"5\x82\x4f", 5, 1, "an ASCII digit before a full-width one"},
 };
 
-TEST(ParseNumber, FollowsTheNumberRule)
+TEST(ReadNumber, FollowsTheNumberRule)
 {
     for (const NumberCase &c : NUMBER_CASES) {
+        MemoryIo io(c.token);
         int32_t value = 12345;
-        int32_t accepted = parse_number(c.token.data(), c.token.size(), &value);
+        int32_t accepted = read_number(&value);
         EXPECT_EQ(value, c.value) << c.why;
         EXPECT_EQ(accepted, c.accepted) << c.why;
     }
@@ -59,13 +56,8 @@ TEST(ParseNumber, FollowsTheNumberRule)
 
 std::string menu(bool extra)
 {
-    std::string m =
-        "\x93\xef\x88\xd5\x93x\x82\xf0\x91I\x91\xf0\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81"
-        "B-1\x82\xc5\x8fI\x97\xb9\n"
-        "practice:0 easy:1 normal:2 hard:3 ";
-    if (extra)
-        m += "extra:5 ";
-    return m + "\n" + MSG_LEVEL_PROMPT.bytes;
+    return sjis("難易度を選択してください。-1で終了\npractice:0 easy:1 normal:2 hard:3 ") +
+           (extra ? "extra:5 " : "") + "\n" + sjis("難易度:");
 }
 
 struct LevelCase {
@@ -114,7 +106,9 @@ TEST(SelectLevel, AcceptsTheLevelsOfTheMenu)
         EXPECT_EQ(turn_limit, c.turn_limit) << c.why;
         bool extra = c.clear_count % 10 == 1;
         EXPECT_EQ(count_of(io.output(), menu(extra)), c.menus) << c.why;
-        EXPECT_EQ(count_of(io.output(), MSG_LEVEL_ERROR.bytes), c.menus - 1) << c.why;
+        EXPECT_EQ(count_of(io.output(), sjis("その難易度は出来ません。もう一度数字を入力してください。\n")),
+                  c.menus - 1)
+            << c.why;
     }
 }
 
@@ -124,23 +118,13 @@ TEST(SelectLevel, PrintsTheSettingsSummary)
     int32_t digit_count = 0;
     int32_t turn_limit = 0;
     select_level(&digit_count, &turn_limit, 0);
-    std::string ask_digits = "\x89\xbd\x8c\x85\x82\xc5\x97V\x82\xd1\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5"
-                             "10\x8c\x85):";
-    std::string ask_turns =
-        "\x89\xbd\x89\xf1\x82\xdc\x82\xc5\x93\xfc\x97\xcd\x82\xc5\x82\xab\x82\xe9\x82\xe6\x82\xa4"
-        "\x82\xc9\x82\xb5\x82\xdc\x82\xb7\x82\xa9(\x8d\xc5\x91\xe5"
-        "16\x89\xf1):";
-    std::string range10 =
-        "1\x81`10\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81"
-        "B\n";
-    std::string range16 =
-        "1\x81`16\x82\xcc\x8a\xd4\x82\xc5\x82\xa8\x8a\xe8\x82\xa2\x82\xb5\x82\xdc\x82\xb7\x81"
-        "B\n";
-    std::string expected = menu(false) + ask_digits + range10 + ask_digits + range10 + ask_digits +
-                           ask_turns + range16 + ask_turns + MSG_SUMMARY_PRACTICE.bytes +
-                           "\x8c\x85\x90\x94    :3\n" + "\x90\xa7\x8c\xc0\x89\xf1\x90\x94:5\n" +
-                           MSG_SETTINGS_DONE.bytes;
-    EXPECT_EQ(io.output(), expected);
+    std::string ask_digits = sjis("何桁で遊びますか(最大10桁):");
+    std::string ask_turns = sjis("何回まで入力できるようにしますか(最大16回):");
+    EXPECT_EQ(io.output(),
+              menu(false) + ask_digits + sjis("1～10の間でお願いします。\n") + ask_digits +
+                  sjis("1～10の間でお願いします。\n") + ask_digits + ask_turns +
+                  sjis("1～16の間でお願いします。\n") + ask_turns +
+                  sjis("難易度  :practice\n桁数    :3\n制限回数:5\n以上の設定でゲームを始めます。\n"));
 }
 
 } // namespace

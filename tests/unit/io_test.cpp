@@ -25,7 +25,7 @@ using namespace std::string_literals;
 // "value:flag" per token, then "end".
 std::string tokens_of(const std::string &input, size_t chunk)
 {
-    MemoryIo io(input, false, chunk);
+    MemoryIo io(input, {.read_chunk = chunk});
     std::string results;
     for (int i = 0; i < 10; i++) {
         int32_t value = 99;
@@ -127,15 +127,7 @@ const std::string SESSION = "9 1 1 2 3 0 5 9 0 10 16 " + [] {
 // returns what was written.
 std::string play(MemoryStreams streams, const std::string &input = SESSION, size_t room = 1 << 16)
 {
-    static char output[1 << 16];
-    streams.input = input.data();
-    streams.input_size = input.size();
-    streams.output = output;
-    streams.output_size = room;
-    memory_streams = streams;
-    io_open();
-    io_close(play_session());
-    return std::string(output, memory_counts.output_length);
+    return MemoryIo(input, streams, room).play();
 }
 
 TEST(Output, FileGetsBlocksOfExactly512Bytes)
@@ -157,7 +149,7 @@ TEST(Output, TerminalGetsEachTextInOneWrite)
     say(MSG_HIT, 3);
     EXPECT_EQ(memory_counts.writes, 2u);
     EXPECT_EQ(memory_counts.largest_write, 57u);
-    EXPECT_EQ(io.output(), MSG_LEVEL_ERROR.bytes + "HIT  :3\n"s);
+    EXPECT_EQ(io.output(), sjis("その難易度は出来ません。もう一度数字を入力してください。\nHIT  :3\n"));
 }
 
 // A whole line written at once must be exactly what its texts, said one
@@ -182,16 +174,13 @@ TEST(Output, WholeLinesAreTheirTextsSaidInTurn)
         auto n = static_cast<int32_t>(c.digits.size());
         for (MemoryStreams streams : {MemoryStreams{.terminal = true}, MemoryStreams{.terminal = false},
                                       MemoryStreams{.terminal = true, .crlf = true}}) {
-            static char output[1024];
-            streams.output = output;
-            streams.output_size = sizeof output;
+            // What `write` writes, and in how many writes before the streams close.
             auto written = [&](auto write) {
-                memory_streams = streams;
-                io_open();
+                MemoryIo io("", streams);
                 write();
                 size_t writes = memory_counts.writes;
                 io_close(0);
-                return std::make_pair(std::string(output, memory_counts.output_length), writes);
+                return std::make_pair(io.output(), writes);
             };
             auto [turn_line, turn_writes] =
                 written([&] { say_turn(c.turn, c.digits.data(), n, c.hit, c.blow); });

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,16 +28,6 @@ TEST(Random, SeedZeroVectors)
     EXPECT_EQ(draw_random(), 130);
     EXPECT_EQ(draw_random(), 10982);
     EXPECT_EQ(draw_random(), 1090);
-}
-
-TEST(Random, DrawsStayInRange)
-{
-    seed_random(0xFFFFFFFFu);
-    for (int i = 0; i < 100000; i++) {
-        int32_t v = draw_random();
-        ASSERT_GE(v, 0);
-        ASSERT_LE(v, 32767);
-    }
 }
 
 struct AnswerCase {
@@ -68,26 +57,6 @@ TEST(Answer, FollowsTheRedrawMethod)
         if (c.next_draw >= 0) {
             EXPECT_EQ(draw_random(), c.next_draw);
         }
-    }
-}
-
-TEST(Answer, FourDigitsFromSeedZeroTakeFourRows)
-{
-    // Replays the draws by hand: three rows with a repeat, then 1 9 2 0.
-    seed_random(0);
-    std::vector<std::string> rows;
-    for (int r = 0; r < 4; r++) {
-        std::string row;
-        for (int i = 0; i < 4; i++)
-            row += static_cast<char>('0' + draw_random() % 10);
-        rows.push_back(row);
-    }
-    EXPECT_EQ(rows[3], "1920");
-    for (int r = 0; r < 3; r++) {
-        std::string sorted = rows[static_cast<size_t>(r)];
-        std::sort(sorted.begin(), sorted.end());
-        EXPECT_NE(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end())
-            << rows[static_cast<size_t>(r)];
     }
 }
 
@@ -173,12 +142,11 @@ TEST(ShowHistory, ListsOneLinePerTurn)
         {{5, 0, 9}, 1, 2},
         {{0, 1, 2}, 1, 0},
     };
-    const char *turn = "\x89\xf1\x96\xda:"; // 回目:
     {
         MemoryIo io("");
         EXPECT_EQ(show_history(history, 3, 3), 0);
-        EXPECT_EQ(io.output(), std::string("1") + turn + "123 HIT:0 BLOW:0 \n" + "2" + turn +
-                                   "509 HIT:1 BLOW:2 \n" + "3" + turn + "012 HIT:1 BLOW:0 \n");
+        EXPECT_EQ(io.output(),
+                  sjis("1回目:123 HIT:0 BLOW:0 \n2回目:509 HIT:1 BLOW:2 \n3回目:012 HIT:1 BLOW:0 \n"));
     }
     {
         MemoryIo io("");
@@ -192,8 +160,7 @@ TEST(ShowAnswer, PrintsTheDigitsInOneLine)
     MemoryIo io("");
     int32_t answer[MAX_DIGITS] = {0, 5, 9};
     EXPECT_EQ(show_answer(answer, 3), 0);
-    EXPECT_EQ(io.output(), "\x90\xb3\x89\xf0\x82\xcd"
-                           "059\x82\xc5\x82\xb5\x82\xbd\x81\x42\n");
+    EXPECT_EQ(io.output(), sjis("正解は059でした。\n"));
 }
 
 TEST(InputGuess, AsksAgainUntilADigit)
@@ -202,15 +169,10 @@ TEST(InputGuess, AsksAgainUntilADigit)
     int32_t guess[MAX_DIGITS];
     EXPECT_EQ(input_guess(guess, 2), 0);
     EXPECT_EQ(digits_of(guess, 2), "09");
-    const std::string error = "0\x81\x60"
-                              "9\x82\xcc\x8a\xd4\x82\xcc\x90\xae\x90\x94\x82\xc5\x82\xa8\x8a\xe8\x82\xa2"
-                              "\x82\xb5\x82\xdc\x82\xb7\x81\x42\n";
-    const std::string ask = "\x82\xc2\x96\xda\x82\xcc\x90\x94\x8e\x9a:"; // つ目の数字:
-    EXPECT_EQ(io.output(),
-              "2\x82\xc2\x82\xcc\x90\x94\x8e\x9a\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe"
-              "\x82\xb3\x82\xa2\x81\x42\n" +
-                  ("1" + ask + error) + ("1" + ask + error) + ("1" + ask + error) + ("1" + ask) +
-                  ("2" + ask + error) + ("2" + ask));
+    const std::string error = sjis("0～9の間の整数でお願いします。\n");
+    const std::string first = sjis("1つ目の数字:");
+    EXPECT_EQ(io.output(), sjis("2つの数字を入力してください。\n") + first + error + first + error + first +
+                               error + first + sjis("2つ目の数字:") + error + sjis("2つ目の数字:"));
 }
 
 TEST(InputGuess, EndOfInputMidGuess)
@@ -224,7 +186,7 @@ TEST(PlaySession, EndOfInputAtAnyPromptEndsWithTheFarewell)
 {
     // Cut a whole game at every byte: the session must always end tidily.
     const std::string game = "0 3 4 1 2 3 4 5 6 7 8 9 0 1 2 -1\n";
-    const std::string farewell = "\x83Q\x81[\x83\x80\x82\xf0\x8fI\x97\xb9\x82\xb5\x82\xdc\x82\xb7\x81\x42\n";
+    const std::string farewell = sjis("ゲームを終了します。\n");
     for (size_t cut = 0; cut <= game.size(); cut++) {
         MemoryIo io(game.substr(0, cut));
         EXPECT_EQ(play_session(), 0);
