@@ -36,10 +36,11 @@ set(site_files ${HITBLOW_SITE_DIR}/hitblow.wasm)
 # for one script before the game can print.
 set(page_scripts transcript.js line_discipline.js record.js keyboard.js keypad.js worker_registration.js runs.js)
 list(TRANSFORM page_scripts PREPEND ${PROJECT_SOURCE_DIR}/web/)
+find_program(HITBLOW_NODE node REQUIRED) # Emscripten's own needs
 add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/page.js
-    COMMAND ${CMAKE_COMMAND} -DOUT=${HITBLOW_SITE_DIR}/page.js -DGAME=${game_dir}/hitblow.js
-        "-DPAGE=${page_scripts}" -P ${PROJECT_SOURCE_DIR}/cmake/page_script.cmake
-    DEPENDS hitblow ${page_scripts} ${PROJECT_SOURCE_DIR}/cmake/page_script.cmake
+    COMMAND ${HITBLOW_NODE} ${PROJECT_SOURCE_DIR}/cmake/page_script.mjs ${HITBLOW_SITE_DIR}/page.js
+        ${game_dir}/hitblow.js ${page_scripts}
+    DEPENDS hitblow ${page_scripts} ${PROJECT_SOURCE_DIR}/cmake/page_script.mjs
     VERBATIM)
 list(APPEND site_files ${HITBLOW_SITE_DIR}/page.js)
 

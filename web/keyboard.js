@@ -1,22 +1,18 @@
 // hitblow in a browser: the keyboard and the input method, and the one table of what each key sends to the game.
 'use strict';
 
-// What each key sends, as a terminal's keyboard sends it: CR for Enter, DEL
-// for Backspace, EOT for Ctrl-D and ETX for Ctrl-C.  Any other key sends its
-// own text.  The keypad's buttons name their keys here by data-key.
+// What each key sends, as a terminal's keyboard does (any other key sends
+// its own text); the keypad's buttons name their keys here by data-key.
 const KEY_DATA = {Enter: '\r', Backspace: '\x7f', 'Ctrl-D': '\x04', 'Ctrl-C': '\x03'};
 
-// The edits by which a phone's keyboard may send Enter and Backspace, when
-// it sends them as edits of the field alone.
+// The edits by which a phone's keyboard may send Enter and Backspace.
 const EDIT_KEYS = {insertLineBreak: 'Enter', insertParagraph: 'Enter', deleteContentBackward: 'Backspace'};
 
 // The page's other controls, which keep the keys pressed on them.
 const CONTROLS = 'button, summary, a, input, select, textarea';
 
-// The key of KEY_DATA that `event` presses, when the browser would not put it
-// in the answer field as text: Enter, Backspace, Ctrl-D, and Ctrl-C unless
-// text is selected, which it then copies, as a terminal in a browser does.
-// Null for any other key.
+// The key of KEY_DATA that `event` presses, or null: Ctrl-C with text
+// selected copies it, as a terminal in a browser does.
 function keyName(event)
 {
     if (event.isComposing || event.keyCode === 229 || event.altKey || event.metaKey)
@@ -33,19 +29,15 @@ function keyName(event)
 }
 
 // The keyboard types into `answer`, an unseen field at the foot of `view`,
-// whatever has the focus but for the page's other controls.  What is typed
-// goes to `type(data)`: a key's data, an input method's committed text, a
-// paste whole.  While an input method composes, `compose(text)` is told its
-// text, and '' once it is committed.
+// whatever has the focus but for the page's other controls, and hands
+// `type(data)` a key's data, an input method's committed text or a paste
+// whole; `compose(text)` is told an input method's text as it is composed.
 class Keyboard {
     constructor(answer, view, {type, compose})
     {
         this.answer = answer;
-        // On a touch screen the keypad is the keyboard: the answer field is
-        // given the focus only when the player taps the transcript, which
-        // opens the phone's own keyboard.
+        // On a touch screen the keypad is the keyboard, and the phone's own comes only at a tap on the transcript.
         this.touchScreen = matchMedia('(pointer: coarse)');
-        // Takes what the answer field holds, as typed.
         const takeTyped = () => {
             const text = answer.value;
             if (text !== '') {
@@ -89,22 +81,19 @@ class Keyboard {
                 type(text);
             }
         });
-        // A tap or click on the transcript, but for one that selects text,
-        // gives the keyboard to the answer: on a phone, that opens its own.
+        // A tap on the transcript that selects nothing gives the answer the keyboard.
         view.addEventListener('click', () => {
             if (document.getSelection().isCollapsed)
                 this.focus();
         });
     }
 
-    // Gives the answer field the keyboard.
     focus()
     {
         this.answer.focus({preventScroll: true});
     }
 
-    // Gives the answer field the keyboard but on a touch screen, where the
-    // phone's own keyboard would open over the keypad.
+    // Gives the answer the keyboard but on a touch screen, where the phone's would cover the keypad.
     offer()
     {
         if (!this.touchScreen.matches)

@@ -1,10 +1,9 @@
 // hitblow in a browser: the on-screen keypad, which lets a phone player answer every question by touch.
 'use strict';
 
-// Makes the buttons in `keypad` send their keys to `type(data)`: a digit or
-// the minus sign its text, a key with a data-key what KEY_DATA says that key
-// sends.  A tap leaves no text field focused: the phone's own keyboard,
-// which a focused field brings up, stays closed over the keypad.
+// Makes the buttons in `keypad` send their keys to `type(data)`: their text,
+// or what KEY_DATA says their data-key sends.  A tap leaves no text field
+// focused, so that the phone's own keyboard stays closed over the keypad.
 function startKeypad(keypad, type)
 {
     keypad.addEventListener('click', (event) => {

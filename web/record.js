@@ -5,20 +5,15 @@
 // record would grow past it goes on without one.
 const RECORD_LIMIT = 1 << 20;
 
-// What a run needs to be played again to the same screen: each second the
-// game read from the clock, in order; and each piece of text the player
-// handed over, with how many bytes of the game's text stood on the screen
-// then, in order; and the line being typed.  The game is the same function
-// of these whenever it runs, so a fresh module fed them says the same.
-//
-// It lives in the tab's session storage (`storage`, null where the browser
-// has none), under keys of the page's own path: a reload in the tab finds
-// it, another tab or a closed one does not, and nothing leaves the tab.  A
-// record that cannot be kept (too big, storage full or missing) is replaced
-// by a mark saying so, which the next page reads as a run that was lost.
+// What a run needs to be played again to the same screen, the game being
+// the same function of it: each second read from the clock; each piece of
+// text handed over, with how many bytes of the game's text stood on the
+// screen then; and the line being typed.  It is kept in the tab's session
+// storage (`storage`, null where there is none) under the page's path, and
+// where it cannot be kept, a mark says so, which the next page reads as a
+// run that was lost.
 class RunRecord {
-    // A new record, for a run that starts now; what an earlier page left
-    // stays until this one notes something.
+    // A record for a run that starts now; an earlier page's stays until this one writes.
     constructor(storage, path)
     {
         this.storage = storage;
@@ -28,9 +23,8 @@ class RunRecord {
         this.held = false; // notes are gathered but not yet written
     }
 
-    // Holds the notes back from the storage while `held`; writes them all
-    // once it is not.  A run being played again is held until it stands
-    // whole, so that a reload meanwhile finds the record it came from.
+    // Holds the notes back from the storage while `held` (a run played
+    // again, until it stands whole); writes them all once it is not.
     hold(held)
     {
         this.held = held;
@@ -67,19 +61,15 @@ class RunRecord {
     // Notes that the game read `seconds` from the clock.
     noteClock(seconds)
     {
-        if (this.data !== null) {
-            this.data.clock.push(seconds);
-            this.save();
-        }
+        this.data?.clock.push(seconds);
+        this.save();
     }
 
     // Notes that `text` was handed over after `at` bytes of the game's text.
     noteInput(at, text)
     {
-        if (this.data !== null) {
-            this.data.input.push([at, text]);
-            this.save();
-        }
+        this.data?.input.push([at, text]);
+        this.save();
     }
 
     // Notes the line being typed.

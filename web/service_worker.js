@@ -1,12 +1,9 @@
 // hitblow in a browser: the service worker, which keeps every file of the site so that the game plays offline.
 //
-// Every file of the site is kept in a cache when the page is first loaded.
-// While the network answers, the files come from it, and the cache keeps
-// what it sends, so a new release is played at the first visit after it is
-// put up; without a network, or when it does not answer in time, the files
-// come from the cache.  The cache is named after the site's contents, so a
-// new release brings a new cache and the old one is dropped.  It is named
-// after the site's folder too: several sites on one host keep apart.
+// Files come from the network while it answers, and the cache keeps them, so
+// a new release plays at the next visit; without it, from the cache.  The
+// cache is named after the site's folder and contents: a new release brings
+// a new cache, and the old one is dropped.
 'use strict';
 
 // The site's files and a digest of their contents, written in when the site is built.

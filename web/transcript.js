@@ -5,26 +5,16 @@
 // the oldest go first.
 const KEPT_LINES = 2000;
 
-// The transcript is a column of blocks, each shown from a new line, each
-// holding plain text whose line feeds break its lines.  Every batch of the
-// game's text, all it prints until it next waits for the player, is one
-// block, added whole and never changed after: a screen reader presents it
-// as one message, its lines in order, and nothing twice.  What the player
-// typed ends the block it was typed after, as a terminal's echo leaves it,
-// hidden from screen readers: they have heard it as it was typed.  The line
-// being typed, with its caret, ends the last block.  The page's own words
-// (the end of a run, a run that could not be brought back) are notes: a
-// block of their own, or the last part of one.
-//
-// A browser tells a screen reader of the changes it gathered all at once,
-// in an order of its own, so a block is heard at least HEARD_GAP_MS after
-// the one before; what comes meanwhile is gathered into the next block, in
-// order.
-//
-// The blocks go into one of two parents: the log (role="log", a polite live
-// region) while a run is played, or, while a run is brought back after a
-// reload, the part before it, which is no live region, so that nothing is
-// said again.
+// The transcript is a column of blocks of plain text.  Each batch of the
+// game's text (all it prints until it next waits) is one block, added whole
+// and never changed, so a screen reader presents it once, as one message.
+// The player's echo ends the block it was typed after, hidden from screen
+// readers, which heard it typed; the line being typed ends the last block;
+// the page's own words are notes, blocks of their own.  A browser tells a
+// screen reader of changes in an order of its own, so a block is added at
+// least HEARD_GAP_MS after the one before.  Blocks go into the log
+// (role="log") while a run is played, and into the part before it, which
+// says nothing, while a run is brought back after a reload.
 const HEARD_GAP_MS = 250;
 
 class Transcript {
@@ -43,16 +33,12 @@ class Transcript {
         this.lines = 0;         // how many lines the blocks hold
         this.atEnd = true;      // the end of the transcript is in view
         this.scrolling = false; // the end is to be brought into view in the next frame
-        this.typed = document.createElement('span');
-        this.typed.className = 'typed';
-        this.typed.setAttribute('aria-hidden', 'true');
+        this.typed = Object.assign(document.createElement('span'), {className: 'typed', ariaHidden: 'true'});
         this.typedText = document.createTextNode('');
-        this.caret = document.createElement('span');
-        this.caret.className = 'caret';
+        this.caret = Object.assign(document.createElement('span'), {className: 'caret'});
         this.typed.append(this.typedText, this.caret);
-        // Whenever the view or what it holds changes size (the bar under it
-        // shown or hidden, the keypad, the window, zoom, a phone's keyboard),
-        // an end that was in view stays in view.
+        // An end in view stays in view whenever the view or what it holds
+        // changes size: the bar, the keypad, the window, zoom, a phone's keyboard.
         view.addEventListener('scroll', () => {
             this.atEnd = view.scrollTop + view.clientHeight >= view.scrollHeight - 2;
         }, {passive: true});
@@ -80,8 +66,7 @@ class Transcript {
         this.scroll();
     }
 
-    // Makes the blocks added from now on silent (while a run is brought
-    // back), or heard again.
+    // Makes the blocks added from now on silent (a run brought back), or heard again.
     silence(silent)
     {
         const parent = silent ? this.earlier : this.log;
@@ -105,10 +90,7 @@ class Transcript {
     // Adds the page's own `text` as a note, a block of its own after the game's text.
     note(text)
     {
-        const note = document.createElement('div');
-        note.className = 'note';
-        note.textContent = text;
-        this.wait(note);
+        this.wait(Object.assign(document.createElement('div'), {className: 'note', textContent: text}));
     }
 
     // Runs `action` once all that was added before stands on the page.
@@ -123,9 +105,7 @@ class Transcript {
     // Adds the echo of lines the player handed over, after the game's text.
     echo(text)
     {
-        const span = document.createElement('span');
-        span.setAttribute('aria-hidden', 'true');
-        span.textContent = this.keep(text);
+        const span = Object.assign(document.createElement('span'), {ariaHidden: 'true', textContent: this.keep(text)});
         if (this.waiting.length > 0)
             this.gather().append(span);
         else if (this.typed.parentNode !== null)
@@ -150,8 +130,7 @@ class Transcript {
         this.caret.hidden = !shown;
     }
 
-    // The last block waiting, that text may be added to: begun if there is
-    // none, or if the last is a note.
+    // The last block waiting, to add text to: a new one after a note or none.
     gather()
     {
         const last = this.waiting[this.waiting.length - 1];
@@ -162,9 +141,7 @@ class Transcript {
         return block;
     }
 
-    // Puts `block` in line for the page.  It goes on once the game has done
-    // its work, and no sooner than a screen reader can hear it apart from
-    // the block before.
+    // Puts `block` in line for the page, once the game has done its work.
     wait(block)
     {
         this.waiting.push(block);
@@ -173,8 +150,7 @@ class Transcript {
             this.timer = setTimeout(() => this.placeNext(), 0);
     }
 
-    // Puts the oldest waiting block on the page, if a screen reader can hear
-    // it apart now; the next one later.
+    // Puts the oldest waiting block on the page, if it can be heard apart now.
     placeNext()
     {
         this.timer = null;
@@ -220,8 +196,7 @@ class Transcript {
         return block;
     }
 
-    // The end of `text` that the transcript can keep: all but its last
-    // KEPT_LINES lines would go at once.
+    // The end of `text` that the transcript can keep: its last KEPT_LINES lines.
     keep(text)
     {
         let at = text.length;
@@ -233,12 +208,10 @@ class Transcript {
     // Counts the lines that `text` adds to the transcript.
     count(text)
     {
-        for (let at = text.indexOf('\n'); at >= 0; at = text.indexOf('\n', at + 1))
-            this.lines++;
+        this.lines += text.split('\n').length - 1;
     }
 
-    // Drops the oldest blocks while the transcript holds more than
-    // KEPT_LINES lines, keeping the last block whatever its size.
+    // Drops the oldest blocks but the last while there are more than KEPT_LINES lines.
     trim()
     {
         while (this.lines > KEPT_LINES) {
@@ -251,9 +224,8 @@ class Transcript {
         }
     }
 
-    // Brings the end of the transcript, where the player types, into view,
-    // in the next frame: the browser lays the page out for it then anyway,
-    // and the game's answer is on the page without waiting for that.
+    // Brings the end of the transcript into view in the next frame, when
+    // the browser lays the page out anyway.
     scroll()
     {
         this.atEnd = true;

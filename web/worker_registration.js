@@ -1,21 +1,10 @@
 // hitblow in a browser: the service worker's registration, which keeps the site for offline play.
 'use strict';
 
-// Resolves after the page has been drawn (or, in a tab that draws nothing,
-// soon anyway).
-function drawn()
-{
-    return new Promise((resolve) => {
-        requestAnimationFrame(() => setTimeout(resolve, 0));
-        setTimeout(resolve, 250);
-    });
-}
-
-// Registers service_worker.js once the page has been drawn, so that the
-// game's first prompt comes first.  Where that cannot be (a browser without
-// service workers, or one that refuses them here), the game plays on all the
-// same.  The page's policy lets only Trusted Types name a script's address:
-// this page names that one alone.
+// Registers service_worker.js once the page has been drawn (or soon, in a
+// tab that draws nothing), so that the game's first prompt comes first; the
+// game plays on where it cannot be.  The page's policy lets only Trusted
+// Types name a script's address, and this page names that one alone.
 function registerWorker()
 {
     if (!('serviceWorker' in navigator))
@@ -28,5 +17,9 @@ function registerWorker()
         },
     });
     const worker = policy ? policy.createScriptURL('service_worker.js') : 'service_worker.js';
-    drawn().then(() => navigator.serviceWorker.register(worker)).catch(() => {});
+    const drawn = new Promise((resolve) => {
+        requestAnimationFrame(() => setTimeout(resolve, 0));
+        setTimeout(resolve, 250);
+    });
+    drawn.then(() => navigator.serviceWorker.register(worker)).catch(() => {});
 }

@@ -6,8 +6,8 @@
 // each SCENARIO (all of them when none is named) on each of its screens, in
 // a fresh page served from its own loopback server with the page's clock
 // stopped at the second the transcripts use.  As many scenarios are played
-// at a time as HITBLOW_JOBS says (CTest sets it from the presets; one where
-// it is unset), one in WebKit, whose driver has one browser at a time.  Every
+// at a time as there are cores, one in WebKit, whose driver has one browser
+// at a time.  Every
 // scenario also requires that nothing was logged as an error or thrown, that
 // no request left the local server, and that the page's
 // Content-Security-Policy was never violated.  A scenario that needs what
@@ -16,21 +16,16 @@
 // failed, and 77, which CTest reports as skipped, with one line saying why,
 // where the engine, its driver or the site is missing.
 
-import {existsSync, mkdtempSync, rmSync} from 'node:fs';
-import {tmpdir} from 'node:os';
+import {mkdtempSync, rmSync} from 'node:fs';
+import {availableParallelism, tmpdir} from 'node:os';
 import {join} from 'node:path';
 
-import {LIMITS, missing, openBrowser} from './drivers.mjs';
+import {LIMITS, openBrowser, requireEngine} from './drivers.mjs';
+import {requireSite, runMain} from './harness.mjs';
 import {FIXED_TIME, Player, SCENARIOS} from './scenarios.mjs';
 import {serveSite} from './site_server.mjs';
 
 const [engine, siteDir, readmePath, ...named] = process.argv.slice(2);
-
-function skip(why)
-{
-    console.log(`skipped: ${why}`);
-    process.exit(77);
-}
 
 // Plays the scenario `name` in `browser`, and returns a line that says how it went.
 async function play(browser, name)
@@ -79,11 +74,8 @@ async function main()
         throw new Error(`no scenario "${unknown[0]}"; there are: ${Object.keys(SCENARIOS).join(', ')}`);
     if (FIXED_TIME === null)
         throw new Error('HITBLOW_FIXED_CLOCK, the fixed clock\'s second, is not set: CTest sets it (ctest -R web)');
-    const why = await missing(engine);
-    if (why !== null)
-        skip(why);
-    if (!existsSync(join(siteDir, 'hitblow.wasm')))
-        skip(`there is no site in ${siteDir} (the test web.site builds it, with emscripten)`);
+    requireEngine(engine);
+    requireSite(siteDir);
 
     const browser = await openBrowser(engine);
     const queue = [...names];
@@ -96,7 +88,7 @@ async function main()
         }
     };
     try {
-        const jobs = engine === 'webkit' ? 1 : Number(process.env.HITBLOW_JOBS) || 1;
+        const jobs = engine === 'webkit' ? 1 : availableParallelism();
         await Promise.all(Array.from({length: jobs}, worker));
     } finally {
         await browser.close();
@@ -104,7 +96,4 @@ async function main()
     process.exit(failed ? 1 : 0);
 }
 
-main().catch((error) => {
-    console.log(`FAIL: ${engine}: ${error.stack}`);
-    process.exit(1);
-});
+runMain(engine, main);

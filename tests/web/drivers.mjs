@@ -25,8 +25,7 @@
 //
 // What an engine's driver cannot show is listed in LIMITS, once.
 
-import {existsSync} from 'node:fs';
-import {createRequire} from 'node:module';
+import {requireFile, requireModules} from './harness.mjs';
 
 export const ENGINES = ['chromium', 'firefox', 'webkit'];
 
@@ -61,25 +60,17 @@ export const LIMITS = {
     },
 };
 
-// Why `engine` cannot run here, or null when it can: the npm packages its
-// scenarios need (its driver, and axe-core), then the engine's own files.
-export async function missing(engine)
+// Skips the test (harness.mjs) where `engine` cannot run here: where the npm
+// packages its scenarios need (its driver, and axe-core) or the engine's own
+// files are missing.
+export function requireEngine(engine)
 {
     const browser = BROWSERS[engine];
-    for (const module of [engine === 'webkit' ? 'selenium-webdriver' : 'playwright-core', 'axe-core']) {
-        try {
-            createRequire(import.meta.url).resolve(module);
-        } catch {
-            return `${module} is not installed (run npm ci at the top of the source tree)`;
-        }
-    }
-    for (const path of [browser.path, browser.browser].filter(Boolean)) {
-        if (!existsSync(path))
-            return `${path} is missing (install it with: apt-get install ${browser.package})`;
-    }
-    if (engine === 'webkit' && !existsSync('/usr/bin/xvfb-run'))
-        return '/usr/bin/xvfb-run is missing (install it with: apt-get install xvfb xauth)';
-    return null;
+    requireModules(engine === 'webkit' ? 'selenium-webdriver' : 'playwright-core', 'axe-core');
+    for (const path of [browser.path, browser.browser].filter(Boolean))
+        requireFile(path, browser.package);
+    if (engine === 'webkit')
+        requireFile('/usr/bin/xvfb-run', 'xvfb xauth');
 }
 
 // The phones and touch screens that scenarios emulate, by name.
@@ -173,6 +164,15 @@ class PlaywrightPage {
                 this.problems.push(`logged as an error: ${message.text()}`);
         });
         page.on('pageerror', (error) => this.problems.push(`the page threw: ${error.message}`));
+        // addScript() goes through the driver's own evaluation, which the page's policy does not govern.
+        this.addScript = this.evaluate = (fn, arg) => page.evaluate(fn, arg);
+        this.reload = () => page.reload();
+        this.type = (text) => page.keyboard.type(text);
+        this.press = (key) => page.keyboard.press(key);
+        this.click = (selector) => page.click(selector);
+        this.setOffline = (offline) => context.setOffline(offline);
+        this.emulateMedia = (features) => page.emulateMedia(features);
+        this.resize = (width, height) => page.setViewportSize({width, height});
         context.on('request', (request) => {
             const url = new URL(request.url());
             if (url.origin !== this.origin && !['data:', 'blob:'].includes(url.protocol))
@@ -187,22 +187,26 @@ class PlaywrightPage {
         await this.page.goto(url);
     }
 
-    async reload()
-    {
-        await this.page.reload();
-    }
-
     async close()
     {
         if (this.ownContext)
             await this.context.close();
     }
 
-    async installabilityErrors()
+    // Sends one command of the Chrome DevTools Protocol, in a session of its own.
+    async cdp(method, params = {})
     {
         const session = await this.context.newCDPSession(this.page);
-        const {installabilityErrors} = await session.send('Page.getInstallabilityErrors');
-        await session.detach();
+        try {
+            return await session.send(method, params);
+        } finally {
+            await session.detach();
+        }
+    }
+
+    async installabilityErrors()
+    {
+        const {installabilityErrors} = await this.cdp('Page.getInstallabilityErrors');
         return installabilityErrors.map((error) => error.errorId);
     }
 
@@ -211,17 +215,9 @@ class PlaywrightPage {
         return [...this.problems.splice(0), ...await policyProblems(this)];
     }
 
-    // Through the driver's own evaluation, which the page's policy does not govern.
-    async addScript(source)
-    {
-        await this.page.evaluate(source);
-    }
-
     async accessibilityTree()
     {
-        const session = await this.context.newCDPSession(this.page);
-        const {nodes} = await session.send('Accessibility.getFullAXTree');
-        await session.detach();
+        const {nodes} = await this.cdp('Accessibility.getFullAXTree');
         const byId = new Map(nodes.map((node) => [node.nodeId, node]));
         const inOrder = [];
         const visit = (node) => {
@@ -235,56 +231,19 @@ class PlaywrightPage {
         return inOrder;
     }
 
-    evaluate(fn, arg)
-    {
-        return this.page.evaluate(fn, arg);
-    }
-
-    type(text)
-    {
-        return this.page.keyboard.type(text);
-    }
-
-    press(key)
-    {
-        return this.page.keyboard.press(key);
-    }
-
     // In Chromium, composed and committed as a Japanese input method does.
     async insertText(text)
     {
         if (this.engine !== 'chromium')
             return this.page.keyboard.insertText(text);
-        const session = await this.context.newCDPSession(this.page);
-        await session.send('Input.imeSetComposition', {text, selectionStart: text.length, selectionEnd: text.length});
-        await session.send('Input.insertText', {text});
-        await session.detach();
+        await this.cdp('Input.imeSetComposition', {text, selectionStart: text.length, selectionEnd: text.length});
+        await this.cdp('Input.insertText', {text});
     }
 
     tap(name)
     {
         const button = this.page.getByRole('button', {name, exact: true});
         return this.touch ? button.tap() : button.click();
-    }
-
-    click(selector)
-    {
-        return this.page.click(selector);
-    }
-
-    setOffline(offline)
-    {
-        return this.context.setOffline(offline);
-    }
-
-    emulateMedia(features)
-    {
-        return this.page.emulateMedia(features);
-    }
-
-    resize(width, height)
-    {
-        return this.page.setViewportSize({width, height});
     }
 
     async awayAndBack()

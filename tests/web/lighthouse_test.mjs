@@ -13,9 +13,7 @@
 // Exits 77, which CTest reports as skipped, with one line saying why, where
 // Lighthouse, Chromium or the site is missing.
 
-import {existsSync} from 'node:fs';
-import {join} from 'node:path';
-
+import {requireFile, requireModules, requireSite, runMain} from './harness.mjs';
 import {serveSite} from './site_server.mjs';
 
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -25,27 +23,14 @@ const RUNS = 5;
 const CHROME_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                       '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
-function skip(why)
-{
-    console.log(`skipped: ${why}`);
-    process.exit(77);
-}
-
 async function main()
 {
     const [siteDir] = process.argv.slice(2);
-    let lighthouse;
-    let chromeLauncher;
-    try {
-        lighthouse = (await import('lighthouse')).default;
-        chromeLauncher = await import('chrome-launcher');
-    } catch {
-        skip('lighthouse is not installed (run npm ci at the top of the source tree)');
-    }
-    if (!existsSync(CHROMIUM))
-        skip(`${CHROMIUM} is missing (install it with: apt-get install chromium)`);
-    if (!existsSync(join(siteDir, 'hitblow.wasm')))
-        skip(`there is no site in ${siteDir} (the test web.site builds it, with emscripten)`);
+    requireModules('lighthouse', 'chrome-launcher');
+    requireFile(CHROMIUM, 'chromium');
+    requireSite(siteDir);
+    const lighthouse = (await import('lighthouse')).default;
+    const chromeLauncher = await import('chrome-launcher');
 
     const site = await serveSite(siteDir, {gzip: true});
     const chrome = await chromeLauncher.launch({chromePath: CHROMIUM, chromeFlags: CHROME_FLAGS});
@@ -89,7 +74,4 @@ async function main()
     console.log('lighthouse: passed');
 }
 
-main().catch((error) => {
-    console.log(`FAIL: ${error.stack}`);
-    process.exit(1);
-});
+runMain('lighthouse', main);

@@ -8,10 +8,11 @@ import {test} from 'node:test';
 import vm from 'node:vm';
 
 // web/line_discipline.js is a plain script of the page; it is run here as the
-// page's one script runs it, inside a function, and its class and longest
-// line taken from it.
+// page's one script runs it, inside a function, and its class and constants
+// taken from it.  load() gives it a clock and timers of the test's own.
 const source = readFileSync(new URL('../../web/line_discipline.js', import.meta.url), 'utf8');
-const {LineDiscipline, MAX_LINE} = vm.runInThisContext(`(() => {\n${source}\nreturn {LineDiscipline, MAX_LINE};\n})()`);
+const load = vm.runInThisContext(`((performance, setTimeout) => {\n${source}\nreturn {LineDiscipline, MAX_LINE, READ_SLICE_MS};\n})`);
+const {LineDiscipline, MAX_LINE} = load(performance, setTimeout);
 
 // Types each of `inputs` into a new line discipline (or, for {replay: text},
 // hands that over again as a reload does), and returns what it handed over
@@ -135,6 +136,36 @@ test('read() hands over at most what is asked, waits for a line, and gives nothi
     assert.equal(decode(await discipline.read(4)), '7', 'Ctrl-D hands the line over as it stands');
     discipline.type('\x04');
     assert.equal((await discipline.read(4)).length, 0);
+});
+
+// The game reads a megabyte of pasted lines, its work taking 1 ms of a
+// clock of the test's own for each read: every READ_SLICE_MS of it, a read
+// lets the page take its turn, so that a timer fires, and a key typed then is
+// shown, while the game reads on; and it does so no more often.
+test('a long read lets the page take its turn', async () => {
+    let now = 0;
+    const yields = [];
+    const {LineDiscipline: Discipline, READ_SLICE_MS} = load({now: () => now}, (resolve, ms) => {
+        yields.push(reads);
+        setTimeout(resolve, ms);
+    });
+    let line = null;
+    const discipline = new Discipline({echo: () => {}, edit: (typed) => { line = typed; }, interrupt: () => {}});
+    discipline.type('  \r'.repeat((1 << 20) / 3));
+    let reads = 0;
+    let answered = null;
+    setTimeout(() => {
+        discipline.type('5');
+        answered = {reads, line};
+    }, 0);
+    while (discipline.readyLength() > 0) {
+        await discipline.read(4096);
+        reads++;
+        now++;
+    }
+    const every = READ_SLICE_MS + 1; // reads between turns, each turn after more than READ_SLICE_MS
+    assert.deepEqual(answered, {reads: every, line: '5'}, 'the page\'s turn');
+    assert.deepEqual(yields, Array.from({length: Math.floor((reads - 1) / every)}, (_, i) => (i + 1) * every));
 });
 
 // Random keys and pastes, from fixed seeds so that a failure comes back.

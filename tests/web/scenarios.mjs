@@ -31,6 +31,8 @@ const ENDED = 'ゲームを終了しました。Enterキーか「新しいゲー
 const INTERRUPTED = '中断しました。 / The run was interrupted.';
 const NOT_KEPT = '前のゲームは残せなかったため、新しく始めます。 / The run under way could not be kept, so a new one starts.';
 const LEVEL_ERROR = 'その難易度は出来ません。もう一度数字を入力してください。'; // the widest line
+const ASK_DIGITS = '何桁で遊びますか(最大10桁):';
+const ASK_TURNS = '何回まで入力できるようにしますか(最大16回):';
 // The keypad's Enter and Backspace keys, by their accessible names.
 const ENTER_KEY = '入力 Enter';
 const BACKSPACE_KEY = '⌫ Backspace';
@@ -66,21 +68,47 @@ export class Player {
         this.site = site;
     }
 
-    // Plays the README's game, typed key by key at each prompt, and checks
-    // that the screen shows exactly the README's lines.
-    async playReadmeGame()
+    // Plays `steps` in turn: for each [prompt, answer], waits until the
+    // screen ends with the prompt, then types the answer key by key and
+    // Enter, or with `tap` taps it on the keypad; a step with no answer only
+    // waits.  Returns the screen.
+    async play(steps, {tap = false} = {})
     {
-        const game = this.readmeGame();
-        for (const step of game) {
-            if (step.prompt !== undefined) {
-                await this.waitForPrompt(step.prompt);
-                await this.enter(step.typed);
-            }
+        let lines = [];
+        for (const [prompt, answer] of steps) {
+            lines = await this.waitForPrompt(prompt);
+            if (answer !== undefined)
+                await (tap ? this.tapLine(answer) : this.enter(answer));
+        }
+        return lines;
+    }
+
+    // Plays the README's game: at each of its prompts, once the screen ends
+    // with it, `answer(step, later)` answers it, by default typed key by
+    // key; it may answer later prompts too, taking them out of `later`.
+    // Then waits for the run's end, and returns the screen.
+    async walkReadmeGame(answer = (step) => this.enter(step.typed))
+    {
+        const later = this.readmeGame().filter((step) => step.prompt !== undefined);
+        while (later.length > 0) {
+            const step = later.shift();
+            await this.waitForPrompt(step.prompt);
+            await answer(step, later);
         }
         await this.waitForEnd();
-        const expected = game.map((step) => step.line);
+        return this.screen();
+    }
+
+    // Plays the README's game prompt by prompt, as walkReadmeGame() does, and
+    // checks that the screen then shows exactly the README's lines, after
+    // what it showed before the game's first menu.  Returns those lines.
+    async playReadmeGame(answer = undefined)
+    {
+        const before = (await this.waitForPrompt('難易度:')).length - FRESH.length;
+        await this.walkReadmeGame(answer);
+        const expected = this.readmeGame().map((step) => step.line);
         await this.waitFor(`the README's game, whole:\n${expected.join('\n')}\n--- instead ---`,
-                           (lines) => same(lines, expected));
+                           (lines) => same(lines.slice(before), expected));
         return expected;
     }
 
@@ -153,10 +181,10 @@ export class Player {
         }
     }
 
-    // Waits until the last line on the screen is `prompt`, with the cursor after it.
+    // Waits until the last line on the screen ends with `prompt`, the cursor after it.
     waitForPrompt(prompt)
     {
-        return this.waitFor(`the prompt "${prompt}"`, (lines) => lines.length > 0 && lines[lines.length - 1] === prompt);
+        return this.waitFor(`the prompt "${prompt}"`, (lines) => lines.length > 0 && lines[lines.length - 1].endsWith(prompt));
     }
 
     // Waits until some line on the screen is `line`.
@@ -358,18 +386,11 @@ function checkEndInView(seen)
           `the button is not in view under the transcript: ${JSON.stringify(seen)}`);
 }
 
-// The README's answers, each ended by Enter, as one paste.
-function readmeAnswers(player)
-{
-    return player.readmeGame().filter((step) => step.prompt !== undefined).map((step) => `${step.typed}\r`).join('');
-}
-
-// Plays the README's answers at once, and checks that the run's end stands in view.
+// Plays the README's answers as one paste, and checks that the run's end stands in view.
 async function playToEnd(player)
 {
-    await player.waitForPrompt('難易度:');
-    await player.paste([readmeAnswers(player), 1]);
-    await player.waitForEnd();
+    await player.walkReadmeGame((step, later) =>
+        player.paste([[step, ...later.splice(0)].map(({typed}) => `${typed}\r`).join(''), 1]));
     const settled = () => player.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
     await settled();
     checkEndInView(await endLayout(player.page));
@@ -427,11 +448,7 @@ export const SCENARIOS = {
         devices: ['Pixel 7'],
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.tapLine('1');
-            await player.waitForPrompt('1つ目の数字:');
-            await player.tapLine('12');
-            await player.waitForPrompt('1つ目の数字:');
+            await player.play([['難易度:', '1'], ['1つ目の数字:', '12'], ['1つ目の数字:']], {tap: true});
             await player.page.tap('5');
             const violations = await player.axe();
             check(violations.length === 0, `axe-core finds:\n${violations.map((violation) =>
@@ -446,26 +463,19 @@ export const SCENARIOS = {
         devices: PHONES,
         async run(player)
         {
-            const game = player.readmeGame();
             let first = true;
-            for (const step of game) {
-                if (step.prompt === undefined)
-                    continue;
-                await player.waitForPrompt(step.prompt);
+            await player.playReadmeGame(async (step) => {
                 if (first) {
+                    first = false;
                     await player.page.tap('7');
                     await player.waitForPrompt(step.prompt + '7');
                     await player.page.tap(BACKSPACE_KEY);
                     await player.waitForPrompt(step.prompt);
-                    first = false;
                 }
                 await player.tapLine(step.typed);
                 if (player.page.touch)
                     check(!await player.editableFocused(), 'a text field has the focus after a tap');
-            }
-            await player.waitForEnd();
-            const expected = game.map((step) => step.line);
-            await player.waitFor('the transcript to be the README\'s game', (lines) => same(lines, expected));
+            });
         },
     },
 
@@ -482,12 +492,7 @@ export const SCENARIOS = {
             await player.paste(['9 1 0 5 9\r', 1]);
             await player.waitForLine(LEVEL_ERROR);
             await player.waitForLine('practice:0 easy:1 normal:2 hard:3 extra:5 ');
-            await player.tapLine('0');
-            await player.waitForPrompt('何桁で遊びますか(最大10桁):');
-            await player.tapLine('10');
-            await player.waitForPrompt('何回まで入力できるようにしますか(最大16回):');
-            await player.tapLine('16');
-            await player.waitForPrompt('1つ目の数字:');
+            await player.play([['難易度:', '0'], [ASK_DIGITS, '10'], [ASK_TURNS, '16'], ['1つ目の数字:']], {tap: true});
             await player.paste(['0 1 2 3 4 5 6 7 8 8\r', 16]);
             await player.waitFor('the 16th turn of 10 digits',
                                  (lines) => lines.some((line) => /^16回目:0123456788 HIT:\d+ BLOW:\d+ $/.test(line)));
@@ -514,9 +519,7 @@ export const SCENARIOS = {
         devices: ['desktop 1280x800', 'zoom 400%'],
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.enter('0');
-            await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+            await player.play([['難易度:', '0'], [ASK_DIGITS]]);
             const seen = await layout(player.page);
             const size = seen.fontSize * seen.pixelRatio;
             const engine = player.page.engine;
@@ -570,42 +573,28 @@ export const SCENARIOS = {
                 check(after[after.length - 1].endsWith(typed), `the line being typed is lost: ${after[after.length - 1]}`);
             };
             const play = async (reloadAt) => {
-                await player.waitForPrompt('難易度:');
+                await player.play([['難易度:']]);
                 await reloadAt('');
-                await player.enter('0');
-                await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+                await player.play([['難易度:', '0'], [ASK_DIGITS]]);
                 await reloadAt('');
-                await player.enter('3');
-                await player.waitForPrompt('何回まで入力できるようにしますか(最大16回):');
-                await player.enter('1');
-                await player.waitForPrompt('1つ目の数字:');
-                await player.enter('0 5 9');
+                await player.play([[ASK_DIGITS, '3'], [ASK_TURNS, '1'], ['1つ目の数字:', '0 5 9']]);
                 await player.waitForLine('正解は059でした。');
-                const game = player.readmeGame();
                 let turn = 0;
-                for (const [i, step] of game.entries()) {
-                    if (step.prompt === undefined)
-                        continue;
-                    if (step.prompt === '1つ目の数字:')
-                        turn++;
-                    if (turn === 3 && step.prompt === '2つ目の数字:')
-                        continue; // pasted with the first
-                    await player.waitForLineEnd(step.prompt);
+                return player.walkReadmeGame(async (step, later) => {
+                    turn += step.prompt === '1つ目の数字:' ? 1 : 0;
                     if (turn === 2 && step.prompt === '1つ目の数字:') {
                         await player.page.type(step.typed);
                         await player.waitForPrompt(step.prompt + step.typed);
                         await reloadAt(step.typed);
                         await player.page.press('Enter');
                     } else if (turn === 3 && step.prompt === '1つ目の数字:') {
-                        await player.paste([`${step.typed}\r${game[i + 1].typed}\r`, 1]);
-                        await player.waitForLineEnd('3つ目の数字:');
+                        await player.paste([`${step.typed}\r${later.shift().typed}\r`, 1]);
+                        await player.waitForPrompt('3つ目の数字:');
                         await reloadAt('');
                     } else {
                         await player.enter(step.typed);
                     }
-                }
-                await player.waitForEnd();
-                return player.screen();
+                });
             };
             const unbroken = await play(async () => {});
             await player.page.press('Enter');
@@ -633,11 +622,9 @@ export const SCENARIOS = {
                 check(same(lines, FRESH) && same(await player.notes(), [NOT_KEPT]),
                       `a record "${record}" gave:\n${lines.join('\n')}\n${await player.notes()}`);
             }
-            await player.enter('1');
-            await player.waitForPrompt('1つ目の数字:');
+            await player.play([['難易度:', '1'], ['1つ目の数字:']]);
             await player.paste(['\r', 1 << 20]);
-            await player.enter('0');
-            await player.waitForPrompt('2つ目の数字:');
+            await player.play([['1つ目の数字:', '0'], ['2つ目の数字:']]);
             await player.page.reload();
             const lines = await player.waitForPrompt('難易度:');
             check(same(lines, FRESH) && same(await player.notes(), [NOT_KEPT]),
@@ -652,9 +639,7 @@ export const SCENARIOS = {
         needs: ['bfcache'],
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.enter('1');
-            await player.waitForPrompt('1つ目の数字:');
+            await player.play([['難易度:', '1'], ['1つ目の数字:']]);
             check(await player.page.awayAndBack(), 'the page did not come back from the back/forward cache');
             await player.enter('0 5 9');
             await player.waitForLineEnd('HIT  :3');
@@ -799,9 +784,7 @@ export const SCENARIOS = {
     paste: {
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.enter('1');
-            await player.waitForPrompt('1つ目の数字:');
+            await player.play([['難易度:', '1'], ['1つ目の数字:']]);
             await player.paste(['1 2 3\r', 1]);
             const lines = await player.waitForLine('1回目:123 HIT:0 BLOW:0 ');
             check(lines.includes('1つ目の数字:1 2 3') && lines.includes('2つ目の数字:3つ目の数字:HIT  :0'),
@@ -820,15 +803,13 @@ export const SCENARIOS = {
             await player.waitForPrompt('難易度:');
             await player.paste(['0', 4094], ['3', 1], ['9', 4 << 20], ['\r', 1]);
             await player.waitForLine('難易度  :hard');
-            await player.waitForPrompt('1つ目の数字:');
-            await player.enter('0 5 9 6');
+            await player.play([['1つ目の数字:', '0 5 9 6']]);
             await player.waitForLineEnd('HIT  :4');
             await player.waitForPrompt('難易度:');
             await player.paste(['  \r', (1 << 20) / 3]);
             await player.enter('1');
             await player.waitForLine('難易度  :easy');
-            await player.waitForPrompt('1つ目の数字:');
-            await player.enter('0 5 9');
+            await player.play([['1つ目の数字:', '0 5 9']]);
             await player.waitForLineEnd('HIT  :3');
         },
     },
@@ -847,22 +828,20 @@ export const SCENARIOS = {
             await player.page.insertText('０');
             await player.waitForPrompt('難易度:０');
             await player.page.press('Backspace');
-            await player.waitForPrompt('難易度:');
-            await player.enter('0');
-            await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+            await player.play([['難易度:', '0'], [ASK_DIGITS]]);
             await player.page.type('1');
             await player.page.insertText('２');
-            await player.waitForPrompt('何桁で遊びますか(最大10桁):1２');
+            await player.waitForPrompt(`${ASK_DIGITS}1２`);
             await player.page.press('Backspace');
             await player.page.press('Backspace');
             await player.enter('11');
             const lines = await player.waitForLine('1\uFF5E10の間でお願いします。');
-            check(lines.includes('何桁で遊びますか(最大10桁):11'), `Backspace left something behind:\n${lines.join('\n')}`);
-            await player.waitForPrompt('何桁で遊びますか(最大10桁):');
+            check(lines.includes(`${ASK_DIGITS}11`), `Backspace left something behind:\n${lines.join('\n')}`);
+            await player.waitForPrompt(ASK_DIGITS);
             await player.page.insertText('３');
             await player.page.press('Enter');
             await player.waitFor('the full-width 3 to be refused', (seen) =>
-                same(seen.slice(-3), ['何桁で遊びますか(最大10桁):３', '1\uFF5E10の間でお願いします。', '何桁で遊びますか(最大10桁):']));
+                same(seen.slice(-3), [`${ASK_DIGITS}３`, '1\uFF5E10の間でお願いします。', ASK_DIGITS]));
             const tilde = await player.page.evaluate(() => new TextDecoder('shift_jis').decode(new Uint8Array([0x81, 0x60])));
             check(tilde === '\uFF5E', `the browser's Shift_JIS decoder gives U+${tilde.codePointAt(0).toString(16)} for 0x81 0x60`);
         },
@@ -874,9 +853,7 @@ export const SCENARIOS = {
     ctrl_d: {
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.enter('1');
-            await player.waitForPrompt('1つ目の数字:');
+            await player.play([['難易度:', '1'], ['1つ目の数字:']]);
             await player.page.press('Control+D');
             const status = await player.waitForEnd();
             const lines = await player.screen();
@@ -890,11 +867,7 @@ export const SCENARIOS = {
     ctrl_c: {
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.enter('1');
-            await player.waitForPrompt('1つ目の数字:');
-            await player.enter('1');
-            await player.waitForPrompt('2つ目の数字:');
+            await player.play([['難易度:', '1'], ['1つ目の数字:', '1'], ['2つ目の数字:']]);
             await player.page.evaluate(() => getSelection().selectAllChildren(document.getElementById('log').firstChild));
             await player.page.press('Control+C');
             await new Promise((resolve) => setTimeout(resolve, 200)); // for the run to end, were it to
@@ -916,21 +889,16 @@ export const SCENARIOS = {
     new_run: {
         async run(player)
         {
-            await player.waitForPrompt('難易度:');
-            await player.enter('1 0 5 9');
+            await player.play([['難易度:', '1 0 5 9']]);
             await player.waitForLine('Pray to Extra Stage!');
             await player.waitForLine('practice:0 easy:1 normal:2 hard:3 extra:5 ');
-            await player.enter('-1');
-            await player.waitForLine('難易度:-1');
-            await player.waitForEnd();
-            await player.page.click('#again');
-            let lines = await player.waitForPrompt('難易度:');
-            check(same(lines, FRESH), `not a fresh run:\n${lines.join('\n')}`);
-            await player.enter('-1');
-            await player.waitForEnd();
-            await player.page.press('Enter'); // the button has the focus now
-            lines = await player.waitForPrompt('難易度:');
-            check(same(lines, FRESH), `Enter did not start a fresh run:\n${lines.join('\n')}`);
+            for (const start of [() => player.page.click('#again'), () => player.page.press('Enter')]) { // the button has the focus after a click
+                await player.play([['難易度:', '-1']]);
+                await player.waitForEnd();
+                await start();
+                const lines = await player.waitForPrompt('難易度:');
+                check(same(lines, FRESH), `not a fresh run:\n${lines.join('\n')}`);
+            }
         },
     },
 };

@@ -14,10 +14,10 @@
 // Exits 0 when it is so, 1 when not (printing both), and 77, which CTest
 // reports as skipped, where Orca, the engine or the site is missing.
 
-import {existsSync, readFileSync} from 'node:fs';
-import {join} from 'node:path';
+import {readFileSync} from 'node:fs';
 
-import {missing, openBrowser} from './drivers.mjs';
+import {openBrowser, requireEngine} from './drivers.mjs';
+import {requireSite, runMain, skip} from './harness.mjs';
 import {FIXED_TIME, Player} from './scenarios.mjs';
 import {serveSite} from './site_server.mjs';
 
@@ -26,12 +26,6 @@ const LOG = process.env.ORCA_LOG;
 const REGION_NAME = 'ゲーム / Game';
 const SETTLE_MS = 15000; // the longest wait for Orca to present an answer's reply
 const QUIET_MS = 600;    // how long Orca must present nothing more for an answer's reply to be all
-
-function skip(why)
-{
-    console.log(`skipped: ${why}`);
-    process.exit(77);
-}
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -100,11 +94,8 @@ async function main()
 {
     if (!LOG)
         skip('ORCA_LOG is not set: run it under with_orca.sh');
-    const why = await missing(engine);
-    if (why !== null)
-        skip(why);
-    if (!existsSync(join(siteDir, 'page.js')))
-        skip(`there is no site in ${siteDir} (the test web.site builds it, with emscripten)`);
+    requireEngine(engine);
+    requireSite(siteDir);
 
     const site = await serveSite(siteDir, {fixedTime: FIXED_TIME});
     const browser = await openBrowser(engine, {headed: true});
@@ -119,10 +110,7 @@ async function main()
         // presented the reply.
         let messages = 0;
         const refuse = {'難易度:': '9', '1つ目の数字:': '12'};
-        for (const step of player.readmeGame()) {
-            if (step.prompt === undefined)
-                continue;
-            await player.waitForPrompt(step.prompt);
+        await player.walkReadmeGame(async (step) => {
             await settle(++messages);
             if (refuse[step.prompt] !== undefined) {
                 await player.enter(refuse[step.prompt]);
@@ -131,8 +119,7 @@ async function main()
                 await settle(++messages);
             }
             await player.enter(step.typed);
-        }
-        await player.waitForEnd();
+        });
         await settle(messages + 2); // the farewell, then the page's word
         // What the game printed, line by line: the transcript's text but for
         // what the player typed, and for the page's own words.
@@ -161,7 +148,4 @@ async function main()
     console.log(`${engine}: passed`);
 }
 
-main().catch((error) => {
-    console.log(`FAIL: ${engine}: ${error.stack}`);
-    process.exit(1);
-});
+runMain(engine, main);
