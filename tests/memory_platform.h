@@ -4,15 +4,11 @@
 
 #include <cstddef>
 
-// What the next io_open() reads and where it writes.  Set the fields, then
-// call io_open().  Input is handed out `read_chunk` bytes at a time at most
-// (0: all of it at once); once it is used up, reads end the input, or fail
-// with `read_error` when that is not 0.  Output goes into `output`; a write
-// that does not fit its `output_size` bytes fails with ENOSPC.  `terminal`
-// makes every text go out at once, as to a terminal (which shows nothing
-// converted, so the bytes arrive as they are); `crlf` asks for CR LF line
-// ends.  With `interrupt`, every read and every write is interrupted once
-// (fails with EINTR) before it is done.
+// What the next io_open() reads and where it writes.  Input comes
+// `read_chunk` bytes at a time at most (0: no limit), then ends, or fails
+// with `read_error`; output goes into `output`, a write past `output_size`
+// failing with ENOSPC.  `terminal` sends each text at once (shown as it
+// is), `crlf` asks for CR LF, and `interrupt` has every call fail once with EINTR.
 struct MemoryStreams {
     const char *input = "";
     size_t input_size = 0;

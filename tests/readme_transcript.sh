@@ -3,13 +3,10 @@
 #
 # usage: readme_transcript.sh README.md COMMAND [ARG...]
 #
-# The README shows the game as a UTF-8 terminal does, with the player's typing
-# after each prompt.  The block after the "<!-- transcript" marker is split
-# back into the two streams: the text after a prompt (the level prompt, a digit
-# prompt or a practice question) up to the end of its line is what was typed,
-# and the rest, with those typed lines joined to the next, is what the game
-# printed.  The typed text is fed to COMMAND, whose output, converted from
-# Shift-JIS with any CRs removed, must equal the printed part byte for byte.
+# The block after "<!-- transcript" is split back into the two streams: what
+# follows a prompt on its line was typed, the rest was printed.  The typed
+# part is fed to COMMAND, whose output, from Shift-JIS with CRs removed, must
+# equal the printed part.
 set -u
 readme=$1
 shift

@@ -3,10 +3,8 @@
 #
 # usage: require.sh PACKAGE PROBE [ARG...] -- COMMAND [ARG...]
 #
-# PROBE is run first, with no input and its output thrown away.  When it
-# cannot run or fails, the test prints one line saying what is missing and how
-# to get it, and exits with 77, which CTest reports as a skipped test.
-# Otherwise COMMAND takes the place of this script.
+# Where PROBE cannot run or fails, prints one line saying what to install and exits 77, which CTest reports
+# as skipped; otherwise COMMAND takes this script's place.
 set -u
 package=$1
 shift

@@ -3,12 +3,9 @@
 #
 # usage: tests/run_all.sh [PRESET]   (from the top of the source tree; PRESET: a workflow preset, default)
 #
-# Runs `cmake --workflow --preset PRESET`; for the default preset it first
-# builds the web preset's site, which the browser tests play, where emcc can
-# run.  A test that cannot run here, for want of an optional tool, prints
-# "skipped: WHY" and is reported as skipped; CTest shows none of that output,
-# so the reasons are printed again here, as the last lines.  Exits with the
-# workflow's status.
+# Runs `cmake --workflow --preset PRESET`, for the default preset after building the web preset's site,
+# which the browser tests play, where emcc runs.  A skipped test printed "skipped: WHY", which CTest
+# hides; the reasons are printed again as the last lines.  Exits with the workflow's status.
 set -u
 preset=${1:-default}
 if [ "$preset" = default ] && emcc --version >/dev/null 2>&1; then

@@ -3,8 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-build=build/man
-cmake -S . -B "$build" -DBUILD_TESTING=OFF >/dev/null
+build=build/default # which tests/run_all.sh has built
+cmake --preset default >/dev/null
 cmake --build "$build" --target hitblow_man_pages >/dev/null
 version=$(scripts/cmake_value.sh "$build" CMAKE_PROJECT_VERSION)
 

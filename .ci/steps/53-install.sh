@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Installs a build into a temporary prefix and checks what lands there, and that the installed game runs.
+# Installs the default build (tests/run_all.sh's) into a temporary prefix and checks what lands there, and that
+# the installed game runs.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-build=build/install
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-# Tests are built too, to check that none of their programs is installed.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j "$(scripts/cmake_value.sh "$build" HITBLOW_JOBS)" >/dev/null
-cmake --install "$build" --prefix "$prefix"
+# Its tests are built too, and none of their programs may be installed.
+cmake --preset default >/dev/null
+cmake --build --preset default >/dev/null
+cmake --install build/default --prefix "$prefix"
 
 expected="bin/hitblow
 share/doc/hitblow/CHANGELOG.md

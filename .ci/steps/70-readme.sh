@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Replays the README on a fresh Debian 12 root: its quick start, its browser section up to the server, and its package section, each command as written.
+# Replays the README on a fresh Debian 12 root: its quick start, its browser section up to the server, its npm
+# set-up and its package section, each command as written.
 #
 # usage: .ci/steps/70-readme.sh [README.md]
 #
@@ -11,8 +12,12 @@
 # section's last command, its web server, is started in the background, and
 # the site's page and game are fetched from it.  The root gets the host's apt
 # sources and CA certificates (a network that inspects TLS needs them) and
-# nothing else.  The tests that the replayed commands run, most of them
-# skipped there for want of their tools, are counted as the replay's own.
+# nothing else.  After the npm set-up, which brings Debian's own Node.js and
+# npm, it installs Chromium alone and has it play the README's game in the
+# site the browser section built: proof that the npm packages are there and
+# drive a browser.  The tests that the replayed commands run, most of them
+# skipped there for want of their tools, are counted as the replay's own,
+# and so are the browser tests that ran and were skipped.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 readme=${1:-README.md}
@@ -35,7 +40,8 @@ blocks() {
         armed && /^```/ { if (inside) { armed = 0; inside = 0 } else inside = 1; next }
         inside { print }' "$readme"
 }
-for section in 'quick start' browser package; do
+sections=('quick start' browser npm package)
+for section in "${sections[@]}"; do
     [ -n "$(blocks "$section")" ] || { echo "the README marks no block '$section' to replay"; exit 1; }
 done
 
@@ -71,7 +77,7 @@ in_root 'apt-get update -qq && apt-get install -y -qq cmake g++ git ca-certifica
 git clone -q --no-hardlinks "$PWD" "$root/root/hitblow"
 git -C "$root/root/hitblow" checkout -q "$(git rev-parse HEAD)"
 
-for section in 'quick start' browser package; do
+for section in "${sections[@]}"; do
     commands=$(blocks "$section")
     server=''
     if [ "$section" = browser ]; then
@@ -94,6 +100,18 @@ for section in 'quick start' browser package; do
             done
             kill \$server"
     fi
+    if [ "$section" = npm ]; then
+        echo "== Chromium alone, and the README's game played in it"
+        in_root 'echo "Node.js $(node --version), npm $(npm --version)"
+            apt-get install -y -qq chromium >/dev/null
+            HITBLOW_FIXED_CLOCK=$(scripts/cmake_value.sh build/web HITBLOW_FIXED_CLOCK) \
+                node tests/web/browser_test.mjs chromium build/web/site README.md readme_game' 2>&1 | tee -a "$replay_log"
+    fi
 done
 echo "== the README replayed on a fresh root in $(($(date +%s) - start)) s"
+played=$(grep -c '^readme_game: passed in chromium' "$replay_log" || true)
+[ "$played" -eq 1 ] || { echo "Chromium did not play the README's game on the fresh root"; exit 1; }
+browser_skipped=$(grep -cE '^ *[0-9]+ - web\..* \(Skipped\)$' "$replay_log" || true)
+echo "browser tests on the fresh root: $played ran (Chromium played the README's game), $browser_skipped skipped (the web preset's, before the npm set-up and the browsers)"
 bash .ci/tally.sh "the README replay's tests, on the fresh root" --ctest "$replay_log"
+bash .ci/tally.sh "the README replay's browser test, after its npm set-up" "$played" 0 0

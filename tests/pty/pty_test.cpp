@@ -1,10 +1,9 @@
 // The real game on a pseudo-terminal: its texts arrive in the terminal's
-// encoding while a pipe gets the Shift-JIS bytes, and a player who reads the
-// screen wins every level within its turns.
+// encoding while a pipe gets the Shift-JIS bytes, and a player who waits for
+// each prompt wins every level.
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -21,8 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "breaker.h"
+#include "convert.h"
 #include "hitblow.h"
+#include "turns.h"
 
 namespace {
 
@@ -190,25 +190,6 @@ std::string run_piped(const std::vector<std::string> &env, const std::string &in
     return output;
 }
 
-// `text` converted with iconv; throws when it cannot be.
-std::string convert(const std::string &text, const char *from, const char *to)
-{
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error(std::string("no conversion to ") + to);
-    std::string out(4 * text.size() + 16, '\0');
-    char *in = const_cast<char *>(text.data());
-    size_t in_left = text.size();
-    char *next = out.data();
-    size_t out_left = out.size();
-    size_t done = iconv(cd, &in, &in_left, &next, &out_left);
-    iconv_close(cd);
-    if (done == static_cast<size_t>(-1))
-        throw std::runtime_error(std::string("cannot convert to ") + to);
-    out.resize(out.size() - out_left);
-    return out;
-}
-
 // Line ends as a terminal shows them.
 std::string crlf(const std::string &text)
 {
@@ -304,12 +285,8 @@ TEST(Display, NoAllocationWhileConverting)
 }
 #endif
 
-// A terminal that has hung up fails every write with EIO.  The game, which
-// writes to such a terminal and reads from a pipe, says so in one line on
-// standard error and exits with status 1: it neither goes on as if it had
-// been heard nor tries the write again and again.  The terminal is not its
-// controlling one, so hanging up sends it no SIGHUP: what it meets is the
-// failed write.
+// A terminal that has hung up fails every write with EIO: the game says so in one line and exits with status
+// 1, neither going on nor writing again and again.  It is not the game's controlling terminal, so no SIGHUP.
 TEST(Failures, AWriteToAHungUpTerminalEndsTheGame)
 {
     int master = -1;
@@ -341,49 +318,40 @@ TEST(Failures, AWriteToAHungUpTerminalEndsTheGame)
     EXPECT_EQ(said, "hitblow: cannot write to standard output: Input/output error\n");
 }
 
-// Plays one game of `level` as a person would: waits for each prompt, types a
-// guess that fits every reply so far, and reads the reply.  Returns the turn it
-// was won on; throws when it was not won or no answer fits the replies.
-int play_to_win(Terminal &terminal, int32_t level, const std::string &name)
+// Plays one game of `level` as a person would, waiting for each prompt:
+// misses once with a guess whose every digit is a blow, then types the
+// answer, the fixed clock's (its second is FIXED_CLOCK_SECONDS).
+void play_to_win(Terminal &terminal, int32_t level, const std::string &name)
 {
-    int length = LEVEL_RULES[level].digit_count;
-    int turns = LEVEL_RULES[level].turn_limit;
+    int32_t length = LEVEL_RULES[level].digit_count;
     terminal.type(std::to_string(level) + "\r");
-    terminal.expect("難易度  :" + name + "\r\n桁数    :" + std::to_string(length) +
-                    "\r\n制限回数:" + std::to_string(turns) + "\r\n以上の設定でゲームを始めます。\r\n");
-    std::vector<breaker::Code> all = breaker::all_codes(length);
-    std::vector<breaker::Code> candidates = all;
-    for (int turn = 1; turn <= turns; turn++) {
-        breaker::Code guess = breaker::choose_guess(candidates, all, length);
+    terminal.expect("難易度  :" + name + "\r\n桁数    :" + std::to_string(length) + "\r\n制限回数:" +
+                    std::to_string(LEVEL_RULES[level].turn_limit) + "\r\n以上の設定でゲームを始めます。\r\n");
+    Digits answer;
+    seed_random(FIXED_CLOCK_SECONDS);
+    draw_answer(answer, length);
+    for (int32_t shift : {1, 0}) {
         terminal.expect(std::to_string(length) + "つの数字を入力してください。\r\n");
-        for (int i = 0; i < length; i++) {
+        for (int32_t i = 0; i < length; i++) {
             terminal.expect(std::to_string(i + 1) + "つ目の数字:");
-            terminal.type(guess.text(length).substr(static_cast<size_t>(i), 1) + "\r");
+            terminal.type(std::to_string(answer[(i + shift) % length]) + "\r");
         }
-        int hits = terminal.number_after("HIT  :");
-        int blows = terminal.number_after("BLOW :");
-        if (hits == length) {
-            terminal.expect("ゲーム終了\r\n");
-            terminal.expect("正解は" + guess.text(length) + "でした。\r\nプレイヤの勝ち\r\n");
-            return turn;
-        }
-        candidates = breaker::filter(candidates, guess, breaker::make_reply(hits, blows), length);
-        if (candidates.empty())
-            throw std::runtime_error("no answer fits every reply");
+        EXPECT_EQ(terminal.number_after("HIT  :"), shift == 0 ? length : 0);
+        EXPECT_EQ(terminal.number_after("BLOW :"), shift == 0 ? 0 : length);
     }
-    throw std::runtime_error(name + " was not won within " + std::to_string(turns) + " turns");
+    terminal.expect("ゲーム終了\r\n");
+    terminal.expect("でした。\r\nプレイヤの勝ち\r\n");
 }
 
 TEST(Player, WinsEveryLevelThenQuits)
 {
     const char *names[] = {"practice", "easy", "normal", "hard", "lunatic", "extra"};
-    Terminal terminal({"LANG=C.UTF-8"});
+    Terminal terminal({"LANG=C.UTF-8"}, true, FIXED_CLOCK_BINARY);
     std::string menu = terminal.expect("難易度:");
     EXPECT_NE(menu.find("難易度を選択してください。-1で終了\r\n"), std::string::npos);
     EXPECT_EQ(menu.find("extra"), std::string::npos);
     for (int32_t level = LEVEL_EASY; level <= LEVEL_EXTRA; level++) {
-        int turn = play_to_win(terminal, level, names[level]);
-        std::printf("%s won on turn %d of %d\n", names[level], turn, LEVEL_RULES[level].turn_limit);
+        play_to_win(terminal, level, names[level]);
         // From the win to the next menu prompt: the unlock lines after the first win only.
         std::string after = terminal.expect("難易度:");
         bool unlocked_now = after.find("全ての素晴らしきプレイヤへ\r\nPray to Extra Stage!\r\n") == 0;

@@ -1,18 +1,11 @@
 #!/usr/bin/env bash
-# Measures the game's peak resident memory (with GNU time) and checks that it
-# does not grow with the input: a 10,000-game session against a one-game
-# session, and a 100 MB token or 100 MB of whitespace against a bare quit.
-# Every run must also end with exit status 0.
+# Checks, with GNU time, that the game's peak memory does not grow with its input: a 10,000-game session
+# against one game, a 100 MB token or 100 MB of whitespace against a bare quit, each ending with status 0.
 #
-# usage: constant_memory.sh GAME SESSION_SCRIPT
-# GAME is the fixed-clock build, whose answers SESSION_SCRIPT knows.
+# usage: constant_memory.sh GAME SESSION_SCRIPT   (GAME: the fixed-clock build, whose answers SESSION_SCRIPT knows)
 #
-# Peak resident memory is not exact: the same run peaks up to about 200 kB
-# higher or lower from one time to the next, as the kernel maps and counts
-# pages.  So only growth is checked, and it may be as much as GROWTH_BOUND_KB.
-# That is well above the noise, and far below what real growth adds: a leak
-# of a few hundred bytes a game over 10,000 games, or a buffer that holds the
-# 100 MB token, adds megabytes.
+# The same run's peak varies by about 200 kB, so only growth past GROWTH_BOUND_KB fails: a leak of a few
+# hundred bytes a game, or a buffer holding the token, adds megabytes.
 set -u
 game=$1 session_script=$2
 GROWTH_BOUND_KB=1024

@@ -2,13 +2,9 @@
 //
 // usage: garbage SEED
 //
-// The seed picks the kind of garbage and everything about it: random bytes,
-// bytes from the game's own alphabet (digits, signs, whitespace, CR, NUL,
-// 0x1A, Shift-JIS pairs), tokens of megabytes, long runs of whitespace,
-// plausible dialogues with NUL and 0x1A bytes dropped into them, and
-// dialogues cut off at a random point.  Nothing in an input ever tells the
-// game to quit on purpose: the input simply ends (or a 0x1A ends it) unless a
-// random token happens to be -1.
+// The seed picks the kind and all of it: random bytes, the game's own
+// alphabet, tokens of megabytes, long whitespace, dialogues with NUL and 0x1A
+// bytes dropped in or cut off anywhere.  No input quits on purpose.
 
 #include <cstdint>
 #include <cstdio>

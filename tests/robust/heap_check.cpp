@@ -1,13 +1,9 @@
 // The game with every heap allocation of the process counted: it fails when play allocates anything.
 //
-// This is main() of the game, with the fixed clock, and with malloc and its
-// relatives replaced by counting versions that hand the work to glibc's own
-// allocator.  Because the C library and the C++ runtime allocate through these
-// same functions, the count covers every allocation of the process, not only
-// the game's.  The run plays the dialogue on the real standard streams as
-// the game does, then writes "allocations during play: N" on standard error
-// and exits 1 when N is not 0 (or with the game's own status otherwise).
-// glibc only: it relies on glibc's __libc_malloc family.
+// The game's main() with the fixed clock, and malloc and its kin replaced by
+// counting wrappers of glibc's own, so that the C and C++ runtimes' own
+// allocations count too.  After play it writes "allocations during play: N"
+// on standard error, and exits 1 where N is not 0.  glibc only.
 
 #include <cstddef>
 #include <cstdio>

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Checks what the game does when its input cannot be read or its output cannot
-# be written: exit status 1 and one line on standard error naming the program
-# and the reason.  A write may fail at a flush in the middle of a session or
-# only at the final flush; a read that fails still lets what was printed
-# before it out.  A broken pipe is left to the platform: SIGPIPE's own
-# handling on Unix, a failed write on Windows (which has no SIGPIPE).  The end
-# of input is no failure.
+# Checks that a failed read or write, at a flush mid-session or at the last
+# one, ends the game with status 1 and one line on standard error, what was
+# printed before a failed read still coming out; a broken pipe is left to
+# the platform (SIGPIPE on Unix), and the end of input is no failure.
 #
 # usage: io_errors.sh unix|windows COMMAND [ARG...]
 #   windows: the game is a Windows build run through COMMAND (e.g. under Wine),

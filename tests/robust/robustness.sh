@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Plays generated garbage inputs through the game and checks that every run
-# ends well: exit status 0, nothing on standard error, the farewell line last,
-# and all within a time bound.  The inputs come from the garbage tool, one per
-# seed, so a failure is replayed with: garbage SEED | GAME
+# Plays generated garbage inputs through the game: each must end in time with status 0, nothing on standard
+# error and the farewell line last.  A failure is replayed with: garbage SEED | GAME
 #
 # usage: robustness.sh GAME GARBAGE COUNT [FIRST_SEED]
 set -u

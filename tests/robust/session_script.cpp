@@ -2,18 +2,12 @@
 //
 // usage: session_script GAMES [heavy]
 //
-// The script plays GAMES games and then quits with -1.  It knows the answers
-// because it draws them the way the fixed-clock build does (the same clock,
-// the same generator), so every game ends where the script expects: the games
-// at easy, normal, hard, lunatic and extra, and practice games of 1 to 10
-// digits and 1 to 16 turns, are won or lost in turn.  The first game is an easy
-// win, which unlocks extra for the rest of the run.  A few refused entries are
-// mixed in.  The game prints one answer line per game, which is how the
-// callers check that the script and the game stayed in step.
-//
-// A heavy session, for measuring the game's cost where it is highest, plays
-// every game to its last turn, won on it or lost, so every listing is at its
-// longest, and its practice games all have 10 digits and 16 turns.
+// The script plays GAMES games, then quits with -1.  It draws the answers as
+// the fixed-clock build does, so every game ends where it expects: easy to
+// extra, and practice of 1 to 10 digits and 1 to 16 turns, won and lost in
+// turn, the first an easy win that unlocks extra, a few refused entries
+// among them.  A heavy session plays every game to its last turn, practice
+// at 10 digits and 16 turns, so every listing is at its longest.
 
 #include <cstdint>
 #include <cstdio>

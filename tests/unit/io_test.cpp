@@ -21,8 +21,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// What read_number() returns, one token after another, for a whole input:
-// "value:flag" per token, then "end".
+// What read_number() returns, one token after another, for a whole input: "value:flag" per token, then "end".
 std::string tokens_of(const std::string &input, size_t chunk)
 {
     MemoryIo io(input, {.read_chunk = chunk});
@@ -49,30 +48,43 @@ const TokenCase TOKEN_CASES[] = {
     {"1\r\n2\r\n", "1:1 2:1 end", "carriage returns are dropped"},
     {"1\r2", "12:1 end", "a carriage return inside a token vanishes"},
     {"\r\r\r", "end", "only carriage returns"},
-    {"1\0"s
-     "2",
-     "1:1 2:1 end", "a NUL ends a token and is consumed"},
-    {"\0"s
-     "5",
-     "0:0 5:1 end", "a NUL where a token starts is one empty token"},
+    {"1\0002"s, "1:1 2:1 end", "a NUL ends a token and is consumed"},
+    {"\0005"s, "0:0 5:1 end", "a NUL where a token starts is one empty token"},
     {"\0\0"s, "0:0 0:0 end", "each NUL is its own empty token"},
-    {"3\x1a"
-     "4",
-     "3:1 end", "0x1A ends the input"},
+    {"3\0324", "3:1 end", "0x1A ends the input"},
     {"\x1a", "end", "0x1A at once"},
     {"7 8\r\x1a\r9", "7:1 8:1 end", "0x1A after a carriage return"},
     {"", "end", "no input at all"},
     {"   ", "end", "only whitespace"},
     {"7", "7:1 end", "a last token without a line end"},
-    {" 7", "7:1 end", "a one-byte token that the input's end ends"},
-    {" 7\0"s
-     "8 9 ",
-     "7:1 8:1 9:1 end", "a one-byte token that a NUL ends"},
+    {" 7\0008 9 "s, "7:1 8:1 9:1 end", "a one-byte token that a NUL ends"},
     {" \x80 5", "0:0 5:1 end", "a one-byte token that is no digit"},
-    {"\x81\x40"
-     "9",
-     "0:0 end", "a full-width space does not split a token"},
+    {"\x81@9", "0:0 end", "a full-width space (0x81 0x40) does not split a token"},
     {std::string(100000, '9') + " 4", "-1:1 4:1 end", "a huge token is read whole, across many refills"},
+    // The number rule, token by token.
+    {"0", "0:1 end", "a lone zero: first byte is a digit"},
+    {"-0", "0:0 end", "value 0 behind a sign is refused"},
+    {"+0", "0:0 end", "value 0 behind a sign is refused"},
+    {"-1", "-1:1 end", "negative values are accepted"},
+    {"+7", "7:1 end", "a plus sign"},
+    {"2abc", "2:1 end", "digits up to the first non-digit"},
+    {"007", "7:1 end", "leading zeros"},
+    {"1.5", "1:1 end", "stops at the point"},
+    {"abc", "0:0 end", "letters"},
+    {"-", "0:0 end", "a lone sign"},
+    {"--5", "0:0 end", "a second sign is not a digit"},
+    {"a5", "0:0 end", "digits after a letter are not read"},
+    {"x-1", "0:0 end", "a sign after a letter"},
+    {"4294967297", "1:1 end", "2^32 + 1 wraps to 1"},
+    {"4294967296", "0:1 end", "2^32 wraps to 0, still accepted: first byte is a digit"},
+    {"-4294967296", "0:0 end", "wraps to 0 behind a sign: refused"},
+    {"2147483648", "-2147483648:1 end", "2^31 wraps to the most negative value"},
+    {"-2147483648", "-2147483648:1 end", "the most negative value"},
+    {"-2147483649", "2147483647:1 end", "one below wraps to the most positive"},
+    {"1234567890123456789012345678901234567890", "-834729262:1 end", "40 digits, converted whole"},
+    {"\x82\x4f", "0:0 end", "full-width digit zero in Shift-JIS is not a digit"},
+    {"\x81\x40", "0:0 end", "full-width space is a token, not whitespace"},
+    {"5\x82\x4f", "5:1 end", "an ASCII digit before a full-width one"},
 };
 
 // Every case is read whole, and again with reads of 1, 2 and 3 bytes, so
@@ -84,10 +96,8 @@ TEST(Tokens, SplitTheInputWhateverTheReads)
             EXPECT_EQ(tokens_of(c.input, chunk), c.results) << c.why << ", reads of " << chunk;
 }
 
-// Each byte value between two digits: exactly 0x09 to 0x0D and 0x20 split
-// them; CR vanishes; NUL ends the first token; 0x1A ends the input; every
-// other byte, 0x08, 0x0E, 0x1F, 0x21 and 0x80 to 0xFF among them, is part of
-// one token that reads as 1.
+// Each byte between two digits: 0x09 to 0x0D and 0x20 split them, CR vanishes, NUL ends the first token,
+// 0x1A ends the input, and every other byte is part of one token that reads as 1.
 TEST(Tokens, TheWhitespaceSetExactly)
 {
     for (int b = 0; b < 256; b++) {
@@ -152,9 +162,8 @@ TEST(Output, TerminalGetsEachTextInOneWrite)
     EXPECT_EQ(io.output(), sjis("その難易度は出来ません。もう一度数字を入力してください。\nHIT  :3\n"));
 }
 
-// A whole line written at once must be exactly what its texts, said one
-// after another, would write, in every output mode, and a terminal gets it
-// in one write.
+// A whole line is exactly what its texts say one after another, in every output mode, in one write to a
+// terminal.
 struct LineCase {
     int32_t turn;
     std::vector<int32_t> digits;
@@ -208,9 +217,7 @@ TEST(Output, WholeLinesAreTheirTextsSaidInTurn)
     }
 }
 
-// CR LF line ends: every line feed, and nothing else, gets a CR before it,
-// and a file still gets blocks of exactly 512 bytes, a CR LF pair split
-// between two blocks where it falls so.
+// CR LF: every line feed, and nothing else, gets a CR before it, and a file still gets blocks of 512 bytes.
 TEST(Output, CrLfLineEnds)
 {
     std::string lf = play({.terminal = true});
@@ -228,9 +235,7 @@ std::string error_line(const char *what, int error)
     return "^hitblow: cannot " + std::string(what) + ": " + std::strerror(error) + "\n$";
 }
 
-// A failed read or write ends the program at once, with status 1 and one
-// line on standard error, whether it comes first or after an interrupted
-// call; the end of input does not (the tests above).
+// A failed read or write, first or after an interrupted call, ends the program with status 1 and one line.
 TEST(Failures, EndTheProgramWithOneLine)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -60,11 +60,8 @@ TEST(Answer, FollowsTheRedrawMethod)
     }
 }
 
-// The answer as the redraw method states it: draw every position of a row,
-// then compare every pair of positions, and draw the whole row again at the
-// first equal pair.  The game stops a row at its first repeat and jumps the
-// generator over the rest of it; it must give the same answer and leave the
-// generator where this does, for every seed and digit count.
+// The redraw method as stated: a whole row, every pair compared, the whole row again at the first equal
+// pair.  The game, which jumps over the rest of a row, must give the same answer and generator state.
 void plain_draw_answer(int32_t *answer, int32_t digit_count)
 {
     for (;;) {
@@ -153,33 +150,6 @@ TEST(ShowHistory, ListsOneLinePerTurn)
         show_history(history, 0, 3);
         EXPECT_EQ(io.output(), "");
     }
-}
-
-TEST(ShowAnswer, PrintsTheDigitsInOneLine)
-{
-    MemoryIo io("");
-    int32_t answer[MAX_DIGITS] = {0, 5, 9};
-    EXPECT_EQ(show_answer(answer, 3), 0);
-    EXPECT_EQ(io.output(), sjis("正解は059でした。\n"));
-}
-
-TEST(InputGuess, AsksAgainUntilADigit)
-{
-    MemoryIo io("10 -1 x 0 123 9");
-    int32_t guess[MAX_DIGITS];
-    EXPECT_EQ(input_guess(guess, 2), 0);
-    EXPECT_EQ(digits_of(guess, 2), "09");
-    const std::string error = sjis("0～9の間の整数でお願いします。\n");
-    const std::string first = sjis("1つ目の数字:");
-    EXPECT_EQ(io.output(), sjis("2つの数字を入力してください。\n") + first + error + first + error + first +
-                               error + first + sjis("2つ目の数字:") + error + sjis("2つ目の数字:"));
-}
-
-TEST(InputGuess, EndOfInputMidGuess)
-{
-    MemoryIo io("1 2");
-    int32_t guess[MAX_DIGITS];
-    EXPECT_EQ(input_guess(guess, 3), END_OF_INPUT);
 }
 
 TEST(PlaySession, EndOfInputAtAnyPromptEndsWithTheFarewell)

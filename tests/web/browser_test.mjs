@@ -2,19 +2,13 @@
 //
 // usage: node browser_test.mjs ENGINE SITE_DIR README.md [SCENARIO...]
 //
-// Opens ENGINE (chromium, firefox or webkit: drivers.mjs) once, and plays
-// each SCENARIO (all of them when none is named) on each of its screens, in
-// a fresh page served from its own loopback server with the page's clock
-// stopped at the second the transcripts use.  As many scenarios are played
-// at a time as there are cores, one in WebKit, whose driver has one browser
-// at a time.  Every
-// scenario also requires that nothing was logged as an error or thrown, that
-// no request left the local server, and that the page's
-// Content-Security-Policy was never violated.  A scenario that needs what
-// the engine's driver cannot give is not played, with a line saying why.
-// Prints a line for each scenario, then exits 0 when all passed, 1 when one
-// failed, and 77, which CTest reports as skipped, with one line saying why,
-// where the engine, its driver or the site is missing.
+// Opens ENGINE (drivers.mjs) once and plays each SCENARIO (all by default) on
+// each of its screens, in a fresh page from a loopback server of its own with
+// the page's clock stopped, as many at once as there are cores (one in
+// WebKit).  A scenario also fails where the page logged an error or threw,
+// made a request elsewhere, or broke its Content-Security-Policy; one that
+// needs what the driver cannot give is not played, saying why.  Prints a line
+// a scenario; exits as harness.mjs says.
 
 import {mkdtempSync, rmSync} from 'node:fs';
 import {availableParallelism, tmpdir} from 'node:os';

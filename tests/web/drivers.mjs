@@ -1,29 +1,13 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
-// A browser is opened with openBrowser(engine), and a page in it with
-// browser.newPage(device).  A page driver has:
-//   goto(url)                 loads a page and waits for it to load
-//   evaluate(fn, arg)         runs fn(arg) in the page and returns its result
-//   type(text)                types text key by key into what has the focus
-//   press(key)                presses 'Enter', 'Backspace', 'Control+D' or 'Control+C'
-//   insertText(text)          enters text as an input method commits it
-//   addScript(source)         runs a script in the page, whatever its Content-Security-Policy
-//   accessibilityTree()       Chromium's accessibility tree: {role, name} of each node, in order
-//   tap(name)                 taps (or, without touch, clicks) the button named `name`
-//   click(selector)           clicks the element
-//   close()                   ends the page
-//   reload()                  loads the page again
-//   setOffline(offline)       cuts the page off from the network, or puts it back
-//   emulateMedia(features)    makes the page see colorScheme, reducedMotion and forcedColors as given
-//   resize(width, height)     makes the page's window that size, in CSS pixels
-//   awayAndBack()             goes to a blank page and back; true when the
-//                             page came back from the back/forward cache, as it was
-//   installabilityErrors()    why Chromium would not install the page as an app
-//   problemsFound()           what went wrong unasked: errors logged or thrown,
-//                             requests to other hosts, Content-Security-Policy violations
-//   engine, touch             the engine's name, and whether the page has touch
-//
-// What an engine's driver cannot show is listed in LIMITS, once.
+// openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url),
+// evaluate(fn, arg), type(text) key by key, press('Enter', 'Backspace', 'Control+D' or 'Control+C'),
+// insertText(text) as an input method commits it, addScript(source) whatever the page's policy,
+// accessibilityTree() (Chromium's: {role, name} in order), tap(name) a button (a click without touch),
+// click(selector), close(), reload(), setOffline(offline), emulateMedia(features), resize(width, height)
+// in CSS pixels, awayAndBack() (true where the page came back from the back/forward cache),
+// installabilityErrors() (Chromium's), problemsFound() (errors logged or thrown, requests elsewhere,
+// policy violations), and `engine` and `touch`.  What an engine's driver cannot show is in LIMITS, once.
 
 import {requireFile, requireModules} from './harness.mjs';
 

@@ -2,16 +2,11 @@
 //
 // usage: node lighthouse_test.mjs SITE_DIR
 //
-// Runs Lighthouse 12 in Debian's Chromium, mobile form factor with its
-// simulated slow 4G network and its phone (the CPU slowed down 4 times), five
-// times, and takes the run of median performance, as Lighthouse's own advice
-// on variance has it.  It prints each category's score and the figures
-// behind performance, and fails when performance is below 0.98,
-// accessibility, best practices or SEO below 1, or the cumulative layout
-// shift above 0.01.
-//
-// Exits 77, which CTest reports as skipped, with one line saying why, where
-// Lighthouse, Chromium or the site is missing.
+// Runs Lighthouse in Debian's Chromium (mobile, with its simulated slow 4G
+// and a CPU slowed down 4 times) five times and takes the run of median
+// performance, as Lighthouse's advice on variance has it; fails where
+// performance is below 0.98, accessibility, best practices or SEO below 1,
+// or the cumulative layout shift above 0.01.  Exits as harness.mjs says.
 
 import {requireFile, requireModules, requireSite, runMain} from './harness.mjs';
 import {serveSite} from './site_server.mjs';

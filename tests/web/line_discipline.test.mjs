@@ -14,10 +14,8 @@ const source = readFileSync(new URL('../../web/line_discipline.js', import.meta.
 const load = vm.runInThisContext(`((performance, setTimeout) => {\n${source}\nreturn {LineDiscipline, MAX_LINE, READ_SLICE_MS};\n})`);
 const {LineDiscipline, MAX_LINE} = load(performance, setTimeout);
 
-// Types each of `inputs` into a new line discipline (or, for {replay: text},
-// hands that over again as a reload does), and returns what it handed over
-// (as text), echoed, shows as the line being typed, and whether the input
-// ended or the run was interrupted.  Nothing is ever echoed empty.
+// Types each of `inputs` into a new line discipline ({replay: text} hands text over again, as a reload
+// does), and returns what it handed over, echoed (never empty) and shows as typed, and how it ended.
 async function play(inputs)
 {
     const seen = {echoed: '', line: '', interrupted: false};
@@ -138,10 +136,8 @@ test('read() hands over at most what is asked, waits for a line, and gives nothi
     assert.equal((await discipline.read(4)).length, 0);
 });
 
-// The game reads a megabyte of pasted lines, its work taking 1 ms of a
-// clock of the test's own for each read: every READ_SLICE_MS of it, a read
-// lets the page take its turn, so that a timer fires, and a key typed then is
-// shown, while the game reads on; and it does so no more often.
+// The game reads a megabyte of pasted lines, 1 ms of the test's own clock a read: each READ_SLICE_MS, and
+// no more often, a read lets the page take its turn, so that a timer fires and a key typed then shows.
 test('a long read lets the page take its turn', async () => {
     let now = 0;
     const yields = [];

@@ -1,12 +1,7 @@
 // Browser tests: the scenarios, each written once over the driver interface of drivers.mjs, played as a player would.
 //
-// A scenario has `run(player)`, which throws when something is wrong, and
-// may have `devices` (the screens it is played on, one fresh page each;
-// 'desktop' when left out), `needs` (what of LIMITS in drivers.mjs it cannot
-// do without), `persistent` (a browser profile kept on disk, as an
-// installed app has, rather than a private one) and `base` (the folder the
-// site is served from, '/' when left out).  The player's `site` is the
-// server the page came from (site_server.mjs).
+// A scenario has `run(player)`, which throws when something is wrong, and may have `devices` (screens, a fresh
+// page each), `needs` (what of drivers.mjs's LIMITS it needs), `persistent` (a profile on disk) and `base`.
 
 import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
@@ -16,9 +11,7 @@ import {createRequire} from 'node:module';
 
 import {CLOCK_PATH} from './site_server.mjs';
 
-// The second at which the page's clock stands, as the build gives it to the
-// tests (HITBLOW_FIXED_CLOCK: the fixed clock of CMakeLists.txt): easy's
-// answer is then 059, hard's 0596.  Null where it is not given.
+// The page's clock, at the fixed clock's second (HITBLOW_FIXED_CLOCK): easy's answer is then 059, hard's 0596.
 export const FIXED_TIME = process.env.HITBLOW_FIXED_CLOCK ? new Date(1000 * Number(process.env.HITBLOW_FIXED_CLOCK)) : null;
 const WAIT_MS = 20000; // the longest wait for the screen to show something
 
@@ -46,8 +39,7 @@ function check(condition, what)
 
 const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
 
-// A copy of the site in `dir` as its next release: a mark added to the page,
-// and the service worker's cache named anew, as a build of other sources names it.
+// A copy of the site in `dir` as its next release: a mark on the page, and the cache named anew.
 function newRelease(dir)
 {
     const copy = mkdtempSync(join(tmpdir(), 'hitblow-site-'));
@@ -68,10 +60,8 @@ export class Player {
         this.site = site;
     }
 
-    // Plays `steps` in turn: for each [prompt, answer], waits until the
-    // screen ends with the prompt, then types the answer key by key and
-    // Enter, or with `tap` taps it on the keypad; a step with no answer only
-    // waits.  Returns the screen.
+    // Plays `steps`: for each [prompt, answer], waits for the prompt, then types the answer and Enter (taps it,
+    // with `tap`); a step with no answer only waits.  Returns the screen.
     async play(steps, {tap = false} = {})
     {
         let lines = [];
@@ -83,10 +73,8 @@ export class Player {
         return lines;
     }
 
-    // Plays the README's game: at each of its prompts, once the screen ends
-    // with it, `answer(step, later)` answers it, by default typed key by
-    // key; it may answer later prompts too, taking them out of `later`.
-    // Then waits for the run's end, and returns the screen.
+    // Plays the README's game: at each prompt, `answer(step, later)` answers, by default typed; it may answer
+    // later prompts too, taking them out of `later`.  Then waits for the run's end, and returns the screen.
     async walkReadmeGame(answer = (step) => this.enter(step.typed))
     {
         const later = this.readmeGame().filter((step) => step.prompt !== undefined);
@@ -99,9 +87,7 @@ export class Player {
         return this.screen();
     }
 
-    // Plays the README's game prompt by prompt, as walkReadmeGame() does, and
-    // checks that the screen then shows exactly the README's lines, after
-    // what it showed before the game's first menu.  Returns those lines.
+    // Plays the README's game, and checks that the screen then shows its lines after what stood before.
     async playReadmeGame(answer = undefined)
     {
         const before = (await this.waitForPrompt('難易度:')).length - FRESH.length;
@@ -112,9 +98,7 @@ export class Player {
         return expected;
     }
 
-    // Cuts the page off from the network, or puts it back: the browser
-    // goes offline, where its driver can make it, and the site's server
-    // stops answering.
+    // Cuts the page off from the network, where the driver can, and stops the site's server; or puts both back.
     async setOffline(offline)
     {
         this.site.offline = offline;
@@ -127,11 +111,7 @@ export class Player {
         return this.page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('hitblow ')));
     }
 
-    // Waits until the site's service worker controls the page and has
-    // filled its cache, which it does while the first visit goes on.  The
-    // test server's clock script, not a file of the site, is then fetched
-    // through it once, which keeps it too, so that the clock stands still
-    // offline as well.
+    // Waits until the service worker keeps the site, and keeps the test's clock script too, for offline play.
     async waitForOffline()
     {
         await this.waitForSiteKept();
@@ -154,9 +134,7 @@ export class Player {
         }));
     }
 
-    // The transcript's lines, as its text reads, with the empty lines at
-    // the end left out: the game's text, what the player typed, and the line
-    // being typed.
+    // The transcript's lines as its text reads, the empty ones at the end left out.
     async screen()
     {
         const lines = await this.page.evaluate(() => [...document.querySelectorAll('#transcript > div > div:not(.note)')]
@@ -166,8 +144,7 @@ export class Player {
         return lines;
     }
 
-    // Waits until `test(lines)` holds for the screen (or for what `read`
-    // returns), and returns the lines.
+    // Waits until `test(lines)` holds for the screen (or for what `read` returns), and returns the lines.
     async waitFor(what, test, read = () => this.screen())
     {
         const deadline = Date.now() + WAIT_MS;
@@ -214,11 +191,8 @@ export class Player {
         await this.page.tap(ENTER_KEY);
     }
 
-    // Pastes into the answer field the text made of `parts`: [text, times]
-    // pairs, put together in the page.  It is a paste event, as the browser
-    // makes one; where a paste event made by a script carries no text (in
-    // Firefox), the text lands in the field as a drop or an input method
-    // puts it there.
+    // Pastes the text made of `parts`, [text, times] pairs, as the browser's paste event; where a script's
+    // paste carries no text (Firefox), the text goes in as a drop does.
     paste(...parts)
     {
         return this.page.evaluate((pieces) => {
@@ -236,10 +210,7 @@ export class Player {
         }, parts);
     }
 
-    // What axe-core finds against WCAG 2.0 to 2.2, A and AA, and its own
-    // best practices, on the page as it stands.  That a control's name holds
-    // its visible label (2.5.3) is among them, though axe-core still calls
-    // that check experimental and leaves it out unless asked.
+    // What axe-core finds against WCAG 2.0 to 2.2 A and AA and its best practices, 2.5.3's label check included.
     async axe()
     {
         const source = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
@@ -250,8 +221,7 @@ export class Player {
         })).violations);
     }
 
-    // The text of the page's accessibility tree, as Chromium gives it to
-    // screen readers: the name of every piece of text, in order.
+    // The text of Chromium's accessibility tree, in order, as screen readers get it.
     async spokenText()
     {
         const nodes = await this.page.accessibilityTree();
@@ -289,8 +259,7 @@ export class Player {
         });
     }
 
-    // The README's short game, split as tests/readme_transcript.sh splits it:
-    // each line, and where it holds a prompt, the prompt and what was typed.
+    // The README's game as tests/readme_transcript.sh splits it: each line, and a prompt's prompt and answer.
     readmeGame()
     {
         const text = readFileSync(this.readmePath, 'utf8');
@@ -302,12 +271,10 @@ export class Player {
     }
 }
 
-// The text size of the game's lines in device pixels, at 100% zoom in each
-// engine, for the zoomed page to be held to.
+// The text size in device pixels at 100% in each engine, for the zoomed page.
 const unzoomedSize = {};
 
-// The page's layout as the player sees it: what scrolls sideways, the text
-// size, the keys, and where the caret stands against the keypad.
+// What scrolls sideways, the text size, the keys, and where the caret stands against the keypad.
 function layout(page)
 {
     return page.evaluate(() => {
@@ -332,9 +299,7 @@ function layout(page)
     });
 }
 
-// The page as a phone shows it: the player's own text size, nothing that
-// scrolls sideways, keys of 48 by 48 at least, and the caret in view above
-// the keypad.
+// A phone's page: text of 16 CSS px at least, nothing sideways, keys of 48 by 48, the caret in view above the keypad.
 function checkPhoneLayout(seen)
 {
     check(seen.fontSize >= 16, `the game's text is ${seen.fontSize} CSS px, below 16`);
@@ -346,9 +311,7 @@ function checkPhoneLayout(seen)
           `the line being typed is not in view above the keypad: ${JSON.stringify(seen)}`);
 }
 
-// Where the run's end stands when it has ended: the farewell's last line,
-// the page's word, the view they scroll in, the bar and its button, and what
-// is under it.
+// Where the farewell's last line, the page's word, the view, the bar's button and what is under it stand.
 function endLayout(page)
 {
     return page.evaluate((farewell) => {
@@ -375,8 +338,7 @@ function endLayout(page)
     }, FAREWELL);
 }
 
-// The farewell and the page's word after it stand whole in the view, and the
-// bar's button, under the view, above the keypad or the window's foot.
+// The farewell and the page's word whole in the view, the button under it and above the keypad or the window's foot.
 function checkEndInView(seen)
 {
     const within = (inner, outer) => inner.top >= outer.top - 1 && inner.bottom <= outer.bottom + 1;
@@ -394,8 +356,7 @@ async function playToEnd(player)
     const settled = () => player.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
     await settled();
     checkEndInView(await endLayout(player.page));
-    // The window made lower, as a phone's keyboard or a zoom makes it: the
-    // transcript's end, the page's word, stays in view above the button.
+    // In a lower window, as a phone's keyboard or zoom makes it, the transcript's end stays in view.
     const [width, height] = await player.page.evaluate(() => [innerWidth, innerHeight]);
     await player.page.resize(width, Math.round(height * 0.8));
     await settled();
@@ -404,10 +365,7 @@ async function playToEnd(player)
 }
 
 export const SCENARIOS = {
-    // The README's game, typed key by key at each prompt, shows exactly the
-    // README's lines; the keyboard types into the answer without a click
-    // first; and the page says the run has ended only once the game's last
-    // line is there.
+    // The README's game typed key by key shows exactly its lines, then the page's word (docs/testing.md says what each scenario shows).
     readme_game: {
         async run(player)
         {
@@ -420,10 +378,7 @@ export const SCENARIOS = {
         },
     },
 
-    // Screen readers are given each line the game prints once, in order,
-    // and not what the player typed: Chromium's accessibility tree holds
-    // the README's game as the transcript's text, each line once, the
-    // player's answers left out.
+    // Chromium's accessibility tree holds each line the game printed once, in order, and none of the answers.
     read_once: {
         needs: ['cdp'],
         async run(player)
@@ -442,8 +397,7 @@ export const SCENARIOS = {
         },
     },
 
-    // axe-core finds nothing against WCAG 2.0 to 2.2, A and AA, nor its own
-    // best practices, on a phone mid-game, a refused answer on the page.
+    // axe-core finds nothing against WCAG 2.0 to 2.2 A and AA and its best practices, on a phone mid-game.
     axe: {
         devices: ['Pixel 7'],
         async run(player)
@@ -456,9 +410,7 @@ export const SCENARIOS = {
         },
     },
 
-    // The README's game won by the keypad alone on phones: a tap for each
-    // key and for Enter, and one wrong digit taken back with Backspace.  A
-    // tap leaves no text field focused, so no phone keyboard opens.
+    // The README's game won by the keypad alone on phones, a wrong digit taken back, no text field focused.
     keypad_game: {
         devices: PHONES,
         async run(player)
@@ -479,11 +431,7 @@ export const SCENARIOS = {
         },
     },
 
-    // Phones from 320 pixels wide: the game's text at the player's own size
-    // (16 CSS px), wrapped at the screen's edge so that nothing scrolls
-    // sideways, even the widest lines and a long token; the keys at least
-    // 48 by 48; the line being typed in view above the keypad.  Tapping the
-    // transcript gives the answer the phone's own keyboard, which types too.
+    // Phones from 320 px: text at 16 px or more, nothing sideways, keys of 48 px, the line typed in view; a tap on the text gives the phone's keyboard.
     phone_fit: {
         devices: PHONES,
         async run(player)
@@ -512,8 +460,7 @@ export const SCENARIOS = {
         },
     },
 
-    // In a 1280 by 800 window zoomed to 400%, the game's text is 3.5 times
-    // its size at 100% or more, and nothing scrolls sideways.
+    // At 400% the text is 3.5 times its size at 100% or more, and nothing scrolls sideways.
     zoom: {
         needs: ['zoom'],
         devices: ['desktop 1280x800', 'zoom 400%'],
@@ -535,10 +482,7 @@ export const SCENARIOS = {
         },
     },
 
-    // When a run ends, the farewell, the page's word after it and the New
-    // run button all stand in view, none over another, on a desktop and on
-    // every phone, the README's game having filled the view first; and
-    // still when the window is then made lower.
+    // The run's end (the farewell, the page's word, the button) stands in view, and stays there in a lower window.
     end_in_view: {
         devices: ['desktop 1280x800', ...PHONES, 'iPhone 13'],
         run: playToEnd,
@@ -551,13 +495,7 @@ export const SCENARIOS = {
         run: playToEnd,
     },
 
-    // A run survives a reload: the page comes back to the same screen, the
-    // line being typed too, and the run goes on, with the answer drawn
-    // before though the clock has moved on, at the level menu, at a
-    // practice question, mid-guess and after a paste of several lines.  A
-    // practice game, then the README's game, so played show line for line
-    // what they show played with no reload.  Once the run has ended, a
-    // reload starts afresh.
+    // A run survives reloads, with the clock moved on, and shows line for line what it shows without them; after its end a reload starts afresh.
     reload: {
         async run(player)
         {
@@ -607,10 +545,7 @@ export const SCENARIOS = {
         },
     },
 
-    // A record of the run that cannot be played again (not the page's, or
-    // one given up for its size) starts a fresh run, with one line saying
-    // so, and nothing thrown; as does a run that grew past the record's
-    // limit, after a paste of a megabyte.
+    // Records that cannot be played again, and a run past the record's limit, start afresh with one line saying so.
     reload_lost: {
         async run(player)
         {
@@ -632,9 +567,7 @@ export const SCENARIOS = {
         },
     },
 
-    // Nothing keeps the page out of the back/forward cache (no unload
-    // handler, no open connection): left mid-game for a blank page and
-    // come back to, it is the same page, as it was, and plays on.
+    // Left for a blank page and come back to, the page comes back from the back/forward cache and plays on.
     bfcache: {
         needs: ['bfcache'],
         async run(player)
@@ -646,9 +579,7 @@ export const SCENARIOS = {
         },
     },
 
-    // The page follows the player's colour scheme, light or dark, and forced
-    // colours, in which the caret still shows; and its caret blinks but for
-    // a player who asks for less motion.
+    // The page follows light and dark colour schemes and forced colours, and its caret keeps still under reduced motion.
     appearance: {
         needs: ['media'],
         async run(player)
@@ -680,8 +611,7 @@ export const SCENARIOS = {
         },
     },
 
-    // The page is an app Chromium would install: a manifest with its icons,
-    // a service worker, all as Chromium's own check wants them.
+    // Chromium's own check finds the page installable as an app.
     installable: {
         needs: ['cdp'],
         persistent: true,
@@ -693,9 +623,7 @@ export const SCENARIOS = {
         },
     },
 
-    // After one visit the game plays with the network gone: the README's
-    // game, after a reload offline.  The site is served from a folder
-    // deep in the host, as a static host may put it.
+    // After one visit, served from a folder deep in the host, the README's game plays with the network gone.
     offline: {
         base: '/games/hitblow/',
         async run(player)
@@ -709,10 +637,7 @@ export const SCENARIOS = {
         },
     },
 
-    // A new release reaches a player who has played an old one: the next
-    // visit online shows the new site, and the old cache is gone.  The new
-    // release is this site with a line added to its page and, as a new build
-    // gives it, a new name for its cache.
+    // A new release is shown at the next visit online, and the old cache dropped.
     update: {
         async run(player)
         {
@@ -735,11 +660,7 @@ export const SCENARIOS = {
         },
     },
 
-    // The page's Content-Security-Policy allows the site's own files and
-    // nothing else, scripts without inline code or eval, styles from its own
-    // style sheet alone, requires Trusted Types for what names a script,
-    // and holds with no violation through a whole game (every scenario
-    // watches for violations).
+    // The Content-Security-Policy allows the site's own files alone and requires Trusted Types, which the engine enforces.
     csp: {
         async run(player)
         {
@@ -792,11 +713,7 @@ export const SCENARIOS = {
         },
     },
 
-    // Pastes of any size are taken as a terminal takes them.  A line of 4 MB
-    // keeps its first 4,095 characters: 4,094 zeros and a 3, one token that
-    // chooses the hard level (more would make it another number, fewer 0).
-    // Then a megabyte of blank lines, which the game reads and skips.  After
-    // each, the game answers as usual.
+    // A 4 MB line keeps its first 4,095 characters (4,094 zeros and a 3: hard); a megabyte of blank lines is read and skipped.
     big_paste: {
         async run(player)
         {
@@ -814,13 +731,7 @@ export const SCENARIOS = {
         },
     },
 
-    // Backspace takes back a full-width character whole; what is typed after
-    // it is what the game reads.  A full-width digit that an input method
-    // commits reaches the game as typed, which refuses it as the console
-    // does.  The range message shows
-    // 0x81 0x60 as the full-width tilde U+FF5E, as code page 932 has it, and
-    // not as JIS X 0208's wave dash U+301C: the page relies on the browser's
-    // Shift_JIS decoder for that, which is checked too.
+    // Backspace takes back a full-width character whole; an input method's full-width digit is refused; 0x81 0x60 reads as U+FF5E.
     backspace: {
         async run(player)
         {
@@ -847,9 +758,7 @@ export const SCENARIOS = {
         },
     },
 
-    // Ctrl-D at a digit prompt ends the input: the game says farewell, from
-    // a line of its own, and the page says in plain words that the game has
-    // ended and how to play again.
+    // Ctrl-D at a digit prompt ends the input: the farewell on a line of its own, then the page's word.
     ctrl_d: {
         async run(player)
         {
@@ -884,8 +793,7 @@ export const SCENARIOS = {
         },
     },
 
-    // -1 ends the run; the button, or Enter, starts a new one from a fresh
-    // state: after a win has unlocked extra, the new run's menu lacks it.
+    // -1 ends the run; the button, then Enter, starts a fresh one, without the extra level a win had opened.
     new_run: {
         async run(player)
         {

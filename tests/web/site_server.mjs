@@ -17,10 +17,8 @@ const TYPES = {
     '.svg': 'image/svg+xml',
 };
 
-// The page's clock stopped at `time`, for every engine alike: a script that
-// the server puts first in index.html, so that it runs before the page's own.
-// The game seeds its answers from the clock, so the answers are known.
-// setTestClock(ms) moves that page's clock.
+// The page's clock stopped at `time`, alike in every engine: a script put first in index.html, so that the
+// game's answers are known; setTestClock(ms) moves it.
 function clockScript(time)
 {
     return `'use strict';
@@ -37,16 +35,10 @@ function clockScript(time)
 }
 export const CLOCK_PATH = 'test-clock.js';
 
-// Serves the files of `dir`, and nothing else, on a free loopback port, under
-// the folder `base` ('/' for the top).  Each file has an entity tag, and a
-// request that names the file's tag is answered "not modified", as a static
-// host answers.  With `gzip`, every file is sent compressed where the
-// browser accepts it.  With `fixedTime`, the page's clock
-// stands still at that time; `site.fixedTime` moves it for the pages loaded
-// after.  `setDir(dir)` swaps in another
-// site, as a host does when a new release is put up; `offline` makes every
-// request fail, as with the network gone; `requests` lists every path asked for,
-// and `bytesByPath` counts the bytes of the bodies sent for each, as sent.
+// Serves `dir` alone on a free loopback port, under the folder `base`, with entity tags, "not modified"
+// answers and, with `gzip`, compression, as a static host does.  `fixedTime` (or later `site.fixedTime`)
+// stops the page's clock; `setDir(dir)` puts up another site; `offline` fails every request; `requests`
+// lists the paths asked for, and `bytesByPath` counts the bodies' bytes sent for each.
 export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
 {
     const site = {dir, offline: false, requests: [], bytesByPath: {}, fixedTime};

@@ -2,10 +2,8 @@
 //
 // usage: node tests/web/skips.test.mjs   (exits 77, skipped, where the npm packages are missing)
 //
-// Each browser test is run as CTest runs it, but either from a copy of the
-// tests outside the source tree, where no npm package can be found, or in
-// place with its browser named by a path that does not exist.  Each must exit
-// 77, which CTest reports as skipped, with its one line saying why.
+// Each browser test runs from a copy of the tests outside the source tree, where no npm package is found, or in
+// place with its browser at a path that does not exist, and must exit 77 with its one line saying why.
 
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';

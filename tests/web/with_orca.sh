@@ -2,13 +2,10 @@
 # Runs a command with the Orca screen reader listening on a fresh accessibility bus, its debug log in ORCA_LOG.
 #
 # usage: xvfb-run -a dbus-run-session -- bash with_orca.sh COMMAND [ARG...]
-# Starts the AT-SPI bus, turns the desktop's screen reader on, and starts
-# Orca with speech off (nothing is heard; what it presents stands in its
-# debug log), each in a runtime folder of its own, so that no speech
-# dispatcher left by an earlier run holds Orca up.  Once Orca says it has
-# started, runs COMMAND with ORCA_LOG naming the log (with CR LF line ends) (in the runtime folder,
-# unless ORCA_LOG names one already), then stops Orca and exits with
-# COMMAND's status.
+# Starts the AT-SPI bus, the desktop's screen reader setting and Orca with
+# speech off, in a runtime folder of their own; once Orca has started, runs
+# COMMAND with ORCA_LOG naming Orca's log (CR LF line ends; kept where
+# ORCA_LOG names it already), then stops Orca and exits with COMMAND's status.
 set -u
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR

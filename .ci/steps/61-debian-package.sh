@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its metadata, contents and lintian's verdict, installs it and plays it.
+# Checks the release's Debian package (the step before makes it): its metadata, contents and lintian's verdict,
+# then installs it and plays it.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-rm -f build/deb/hitblow_*.deb
-cmake --workflow --preset deb >/dev/null
-version=$(scripts/cmake_value.sh build/deb CMAKE_PROJECT_VERSION)
+[ -d build/release ] || bash scripts/release.sh >/dev/null
+version=$(scripts/cmake_value.sh build/release-work/deb CMAKE_PROJECT_VERSION)
 arch=$(dpkg --print-architecture)
-deb=build/deb/hitblow_${version}_${arch}.deb
+deb=build/release/hitblow_${version}_${arch}.deb
 test -f "$deb"
-echo "built $deb"
+echo "checking $deb"
 
 dpkg-deb --info "$deb"
 field() { dpkg-deb --field "$deb" "$1"; }
@@ -44,8 +44,8 @@ fi
 
 # Errors and warnings fail the step; informational and pedantic tags are shown.
 # Lintian says so when run as root, which CI is; that line is not a finding.
-lintian --display-level '>=pedantic' "$deb" 2>&1 | grep -v 'running with root privileges' | tee build/deb/lintian.txt || true
-if grep -q '^[EW]: ' build/deb/lintian.txt; then
+lintian --display-level '>=pedantic' "$deb" 2>&1 | grep -v 'running with root privileges' | tee build/release-work/lintian.txt || true
+if grep -q '^[EW]: ' build/release-work/lintian.txt; then
     echo "lintian reports errors or warnings"
     exit 1
 fi
