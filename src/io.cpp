@@ -106,7 +106,6 @@ inline char *put_message(char *at, const Message &message, int32_t number)
 // that "%d" makes of a digit, and returns the end.
 char *put_digits(char *at, const int32_t *digits, int32_t digit_count)
 {
-    HITBLOW_REQUIRE(digit_count >= 0 && digit_count <= MAX_DIGITS);
     for (int32_t i = 0; i < digit_count; i++) {
         HITBLOW_REQUIRE(digits[i] >= 0 && digits[i] <= 9);
         *at++ = static_cast<char>('0' + digits[i]);
@@ -196,6 +195,7 @@ void say(const Message &message, int32_t number)
 
 void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t hit, int32_t blow)
 {
+    HITBLOW_REQUIRE(digit_count >= 0 && digit_count <= MAX_DIGITS);
     char *at = put_message(out_buf + out_len, MSG_TURN_NUMBER, turn);
     at = put_digits(at, digits, digit_count);
     at = put_message(at, MSG_SPACE, 0);
@@ -206,6 +206,7 @@ void say_turn(int32_t turn, const int32_t *digits, int32_t digit_count, int32_t 
 
 void say_answer(const int32_t *digits, int32_t digit_count)
 {
+    HITBLOW_REQUIRE(digit_count >= 0 && digit_count <= MAX_DIGITS);
     char *at = put_message(out_buf + out_len, MSG_ANSWER_HEAD, 0);
     at = put_digits(at, digits, digit_count);
     send(put_message(at, MSG_ANSWER_TAIL, 0));
