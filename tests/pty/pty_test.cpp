@@ -36,6 +36,7 @@ pid_t spawn(const char *program, const std::vector<std::string> &env, int in, in
 {
     std::vector<std::string> strings = env;
     std::vector<char *> envp;
+    envp.reserve(strings.size() + 1);
     for (std::string &s : strings)
         envp.push_back(s.data());
     envp.push_back(nullptr);
