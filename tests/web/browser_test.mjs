@@ -2,13 +2,13 @@
 //
 // usage: node browser_test.mjs ENGINE SITE_DIR README.md [SCENARIO...]
 //
-// Opens ENGINE (drivers.mjs) once and plays each SCENARIO (all by default) on
+// Opens ENGINE (drivers.mjs) and plays each SCENARIO (all by default) on
 // each of its screens, in a fresh page from a loopback server of its own with
-// the page's clock stopped, as many at once as there are cores (one in
-// WebKit).  A scenario also fails where the page logged an error or threw,
-// made a request elsewhere, or broke its Content-Security-Policy; one that
-// needs what the driver cannot give is not played, saying why.  Prints a line
-// a scenario; exits as harness.mjs says.
+// the page's clock stopped, as many at once as there are cores.  A scenario
+// also fails where the page logged an error or threw, made a request
+// elsewhere, or broke its Content-Security-Policy; one that needs what the
+// driver cannot give is not played, saying why.  Prints a line a scenario;
+// exits as harness.mjs says.
 
 import {mkdtempSync, rmSync} from 'node:fs';
 import {availableParallelism, tmpdir} from 'node:os';
@@ -71,10 +71,12 @@ async function main()
     requireEngine(engine);
     requireSite(siteDir);
 
-    const browser = await openBrowser(engine);
+    // WebKitWebDriver drives one browser at a time, so there each job has a driver of its own.
+    const jobs = availableParallelism();
+    const browsers = await Promise.all(Array.from({length: engine === 'webkit' ? jobs : 1}, () => openBrowser(engine)));
     const queue = [...names];
     let failed = false;
-    const worker = async () => {
+    const worker = async (browser) => {
         for (let name; (name = queue.shift()) !== undefined;) {
             const line = await play(browser, name);
             failed ||= line.startsWith('FAIL');
@@ -82,10 +84,9 @@ async function main()
         }
     };
     try {
-        const jobs = engine === 'webkit' ? 1 : availableParallelism();
-        await Promise.all(Array.from({length: jobs}, worker));
+        await Promise.all(Array.from({length: jobs}, (_, job) => worker(browsers[job % browsers.length])));
     } finally {
-        await browser.close();
+        await Promise.all(browsers.map((browser) => browser.close()));
     }
     process.exit(failed ? 1 : 0);
 }

@@ -1,8 +1,7 @@
 // Browser tests: what every runner shares: a skip with the one line that says why, the built site, and a run's failure.
 //
-// A runner exits 0 when it passed, 1 when it failed (printing "FAIL: ..."),
-// and 77, which CTest reports as skipped, printing "skipped: WHY", where
-// what it needs is missing.
+// A runner exits 0 when it passed, 1 when it failed (printing "FAIL: ..."), and 77, which CTest reports
+// as skipped, printing "skipped: WHY", where what it needs is missing.
 
 import {existsSync} from 'node:fs';
 import {createRequire} from 'node:module';
