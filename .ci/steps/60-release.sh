@@ -31,11 +31,8 @@ echo "a second release, made in $other/clone, is the same to the byte"
 # with those of its prefix, stay true.
 unzip -q "build/release/hitblow-$version-win64.zip" -d "$other/win64"
 exe=$other/win64/hitblow-$version-win64/hitblow.exe
-prefix=build/windows/wine-prefix # the Windows step's, made on the true clock; or a new one
-if [ ! -e "$prefix/system.reg" ]; then
-    prefix=$other/wine-prefix
-    cmake/wine-run.sh "$prefix" "$exe" </dev/null >/dev/null
-fi
+prefix=$other/wine-prefix
+cmake/wine-run.sh "$prefix" "$exe" </dev/null >/dev/null # makes the Wine prefix, on the true clock
 played=0
 for transcript in tests/transcripts/*.in; do
     bash tests/run_transcript.sh "${transcript%.in}" crlf \
