@@ -11,8 +11,6 @@
 
 import {requireFile, requireModules} from './harness.mjs';
 
-export const ENGINES = ['chromium', 'firefox', 'webkit'];
-
 // Where Debian puts each engine, and what else its driver needs.
 const BROWSERS = {
     chromium: {path: process.env.CHROMIUM || '/usr/bin/chromium', package: 'chromium'},

@@ -14,6 +14,8 @@ import {join} from 'node:path';
 import {test} from 'node:test';
 import {fileURLToPath} from 'node:url';
 
+import {requireModules} from './harness.mjs';
+
 const HERE = fileURLToPath(new URL('.', import.meta.url));
 const NPM = '(run npm ci at the top of the source tree)';
 const GONE = '/nonexistent/browser';
@@ -34,14 +36,7 @@ const CASES = [
 ];
 
 // The packages the in-place cases need, so that what is missing there is the browser alone.
-for (const module of ['playwright-core', 'axe-core', 'lighthouse']) {
-    try {
-        createRequire(import.meta.url).resolve(module);
-    } catch {
-        console.log(`skipped: ${module} is not installed ${NPM}`);
-        process.exit(77);
-    }
-}
+requireModules('playwright-core', 'axe-core', 'lighthouse');
 
 test('a browser test skips, saying what to install', async (t) => {
     const copy = mkdtempSync(join(tmpdir(), 'hitblow-no-npm-'));
