@@ -49,12 +49,19 @@ OutputKind out_kind = {false, false};
     std::exit(1);
 }
 
-// Writes all `size` bytes to standard output.
+// True for the platform's word to call again: the call was interrupted, or
+// found a stream that was not ready and waited until it is.
+bool try_again(ptrdiff_t n)
+{
+    return n == -EINTR || n == -EAGAIN;
+}
+
+// Writes all `size` bytes to standard output, in as many calls as it takes.
 void write_all(const char *bytes, size_t size)
 {
     while (size > 0) {
         ptrdiff_t n = platform_write(bytes, size);
-        if (n == -EINTR)
+        if (try_again(n))
             continue;
         if (n <= 0)
             fail("write to standard output", n < 0 ? static_cast<int>(-n) : EIO);
@@ -160,7 +167,7 @@ int io_fill()
     size_t kept = 0;
     while (kept == 0 && !in_ended) {
         ptrdiff_t n = platform_read(in_buf, IN_BUF_SIZE);
-        if (n == -EINTR)
+        if (try_again(n))
             continue;
         if (n < 0) {
             flush_output();

@@ -17,11 +17,13 @@ struct OutputKind {
 OutputKind platform_open();
 
 // Reads up to `size` bytes of standard input into `buf`.  Returns how many it
-// read, 0 at the end of input, or a negative error number (-EINTR: try again).
+// read, 0 at the end of input, or a negative error number (-EINTR, or -EAGAIN
+// once a stream that was not ready is: try again).
 ptrdiff_t platform_read(unsigned char *buf, size_t size);
 
 // Writes up to `size` bytes, at least one, of `buf` to standard output.
-// Returns how many it wrote, or a negative error number (-EINTR: try again).
+// Returns how many it wrote, or a negative error number (-EINTR or -EAGAIN,
+// as for platform_read(): try again).
 ptrdiff_t platform_write(const char *buf, size_t size);
 
 // Shows one text on the terminal in the terminal's own encoding: `text` is

@@ -16,6 +16,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -113,6 +114,20 @@ void display_open()
     display = iconv_open("UTF-8", "CP932");
 }
 
+// What a read() or write() that returned `n` tells the byte layer.  A stream
+// can be non-blocking (a flag of the open stream, which the game may
+// inherit): one that is not ready is waited on with poll() for `events`
+// (fd 0 is read, fd 1 written), then -EAGAIN says to call again.
+ptrdiff_t outcome(ssize_t n, short events)
+{
+    if (n >= 0)
+        return n;
+    if (errno != EAGAIN && errno != EWOULDBLOCK)
+        return -errno;
+    pollfd stream = {events == POLLIN ? 0 : 1, events, 0};
+    return poll(&stream, 1, -1) < 0 && errno != EINTR ? -errno : -EAGAIN;
+}
+
 } // namespace
 
 OutputKind platform_open()
@@ -125,14 +140,12 @@ OutputKind platform_open()
 
 ptrdiff_t platform_read(unsigned char *buf, size_t size)
 {
-    ssize_t n = read(0, buf, size);
-    return n < 0 ? -errno : n;
+    return outcome(read(0, buf, size), POLLIN);
 }
 
 ptrdiff_t platform_write(const char *buf, size_t size)
 {
-    ssize_t n = write(1, buf, size);
-    return n < 0 ? -errno : n;
+    return outcome(write(1, buf, size), POLLOUT);
 }
 
 int platform_show(const char *text, size_t size)
@@ -142,11 +155,11 @@ int platform_show(const char *text, size_t size)
     if (length < 0)
         return 0;
     for (const char *next = converted; length > 0;) {
-        ssize_t n = write(1, next, static_cast<size_t>(length));
-        if (n < 0 && errno == EINTR)
+        ptrdiff_t n = outcome(write(1, next, static_cast<size_t>(length)), POLLOUT);
+        if (n == -EINTR || n == -EAGAIN)
             continue;
         if (n <= 0)
-            return n < 0 ? -errno : -EIO;
+            return n < 0 ? static_cast<int>(n) : -EIO;
         next += n;
         length -= n;
     }

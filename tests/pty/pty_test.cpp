@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -93,11 +94,13 @@ int exit_status(pid_t pid)
 // a new pseudo-terminal that is its controlling terminal.
 class Terminal {
   public:
+    // A `nonblocking` terminal is handed over non-blocking, as a shell may leave one.
     explicit Terminal(const std::vector<std::string> &env, bool echo = true,
-                      const char *program = HITBLOW_BINARY)
+                      const char *program = HITBLOW_BINARY, bool nonblocking = false)
     {
         int slave = -1;
-        if (openpty(&master_, &slave, nullptr, nullptr, nullptr) != 0)
+        if (openpty(&master_, &slave, nullptr, nullptr, nullptr) != 0 ||
+            (nonblocking && fcntl(slave, F_SETFL, O_NONBLOCK) != 0))
             throw std::runtime_error("openpty failed");
         termios modes;
         tcgetattr(slave, &modes);
@@ -160,6 +163,19 @@ class Terminal {
         return status;
     }
 
+    // Waits, without reading, until the game writes no more for a while: it
+    // waits on a full terminal, or has exited.  Returns how much is there to read.
+    int wait_for_full()
+    {
+        int ready = -1;
+        for (int last = -2, i = 0; ready != last && i < WAIT_MS / 100; i++) {
+            last = ready;
+            usleep(100000);
+            ioctl(master_, FIONREAD, &ready);
+        }
+        return ready;
+    }
+
     // Everything the game has written, as the terminal received it.
     const std::string &screen() const { return screen_; }
 
@@ -170,14 +186,15 @@ class Terminal {
     size_t taken_ = 0;
 };
 
-// Runs the game with `input` on a pipe and returns what it wrote to another.
-std::string run_piped(const std::vector<std::string> &env, const std::string &input)
+// Runs the game (or `program`) with `input` on a pipe and returns what it wrote to another.
+std::string run_piped(const std::vector<std::string> &env, const std::string &input,
+                      const char *program = HITBLOW_BINARY)
 {
     int in[2], out[2];
     signal(SIGPIPE, SIG_IGN); // a game that ends early fails the check below, not the test program
     if (pipe(in) != 0 || pipe(out) != 0)
         throw std::runtime_error("pipe failed");
-    pid_t pid = spawn(HITBLOW_BINARY, env, in[0], out[1], 2, false);
+    pid_t pid = spawn(program, env, in[0], out[1], 2, false);
     close(in[0]);
     close(out[1]);
     bool typed = write(in[1], input.data(), input.size()) == static_cast<ssize_t>(input.size());
@@ -198,6 +215,108 @@ std::string crlf(const std::string &text)
     for (char c : text)
         out += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return out;
+}
+
+// A practice game of 10 digits lost in 16 turns, whatever the answer, played
+// `games` times, then quit: long listings for little input.
+std::string lost_games(int games)
+{
+    std::string game = "0\n10\n16\n";
+    for (int turn = 0; turn < 16; turn++)
+        game += "0 0 0 0 0 0 0 0 0 0\n";
+    std::string input;
+    for (int i = 0; i < games; i++)
+        input += game;
+    return input + "-1\n";
+}
+
+// A file that holds `text`, read from its start.
+int file_of(const std::string &text)
+{
+    FILE *file = tmpfile();
+    if (file == nullptr || fwrite(text.data(), 1, text.size(), file) != text.size() || fflush(file) != 0)
+        throw std::runtime_error("cannot write a scratch file");
+    int fd = dup(fileno(file));
+    fclose(file);
+    lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+// Everything in the file `fd`, which it closes.
+std::string contents(int fd)
+{
+    std::string text;
+    lseek(fd, 0, SEEK_SET);
+    char buf[4096];
+    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<size_t>(n));
+    close(fd);
+    return text;
+}
+
+// O_NONBLOCK belongs to the open stream, so a parent can hand the game one
+// that is not ready when it reads or writes; the game then waits for it, and
+// its output is the blocking run's, with nothing on standard error.  (The
+// fixed clock keeps the answers the same from run to run.)
+TEST(Streams, NonBlockingPipesAreWaitedOn)
+{
+    std::string input = lost_games(20);
+    std::string blocking = run_piped({}, input, FIXED_CLOCK_BINARY);
+    ASSERT_GT(blocking.size(), 2u * 65536);
+
+    // Standard output a pipe that its reader drains only once it is full.
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    ASSERT_EQ(fcntl(out[1], F_SETFL, O_NONBLOCK), 0);
+    int typed = file_of(input);
+    int err = file_of("");
+    pid_t pid = spawn(FIXED_CLOCK_BINARY, {}, typed, out[1], err, false);
+    close(typed);
+    close(out[1]);
+    int capacity = fcntl(out[0], F_GETPIPE_SZ);
+    int ready = 0;
+    for (int i = 0; i < WAIT_MS / 10 && ready < capacity; i++) {
+        usleep(10000);
+        ioctl(out[0], FIONREAD, &ready);
+    }
+    EXPECT_EQ(ready, capacity) << "the pipe never filled";
+    std::string output;
+    while (read_some(out[0], output, WAIT_MS)) {
+    }
+    close(out[0]);
+    EXPECT_EQ(exit_status(pid), 0);
+    EXPECT_EQ(contents(err), "");
+    EXPECT_TRUE(output == blocking) << output.size() << " bytes of " << blocking.size();
+
+    // Standard input a pipe that its writer fills in pieces, now and then.
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(fcntl(in[0], F_SETFL, O_NONBLOCK), 0);
+    int file = file_of("");
+    err = file_of("");
+    pid = spawn(FIXED_CLOCK_BINARY, {}, in[0], file, err, false);
+    close(in[0]);
+    for (size_t at = 0; at < input.size(); at += 512) {
+        usleep(5000);
+        std::string piece = input.substr(at, 512);
+        ASSERT_EQ(write(in[1], piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
+    }
+    close(in[1]);
+    EXPECT_EQ(exit_status(pid), 0);
+    EXPECT_EQ(contents(err), "");
+    EXPECT_TRUE(contents(file) == blocking);
+}
+
+// The same on a terminal, whose texts go out converted, each in as many writes as the terminal takes.
+TEST(Streams, ANonBlockingTerminalIsWaitedOn)
+{
+    std::string input = lost_games(10);
+    Terminal terminal({"LANG=C.UTF-8"}, false, FIXED_CLOCK_BINARY, true);
+    terminal.type(input);
+    std::string expected = crlf(convert(run_piped({}, input, FIXED_CLOCK_BINARY), "CP932", "UTF-8"));
+    EXPECT_LT(terminal.wait_for_full(), static_cast<int>(expected.size())) << "the terminal never filled";
+    EXPECT_EQ(terminal.wait_exit(), 0);
+    EXPECT_TRUE(terminal.screen() == expected) << terminal.screen().size() << " bytes of " << expected.size();
 }
 
 // One short run: a level the menu refuses, practice, a number of digits out of

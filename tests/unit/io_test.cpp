@@ -140,16 +140,26 @@ std::string play(MemoryStreams streams, const std::string &input = SESSION, size
     return MemoryIo(input, streams, room).play();
 }
 
-TEST(Output, FileGetsBlocksOfExactly512Bytes)
+// However the platform takes the bytes (a few a call, after interrupted calls, after waiting on a stream
+// not ready), each goes out once and in order; a file gets blocks of exactly 512, the last one shorter, and
+// each text goes to a terminal as soon as it is said.
+TEST(Output, EveryByteOnceWhateverTheCalls)
 {
     std::string screen = play({.terminal = true});
     ASSERT_GT(screen.size(), 5000u);
-    for (bool interrupt : {false, true}) {
-        std::string file = play({.terminal = false, .interrupt = interrupt});
-        EXPECT_EQ(file, screen);
-        EXPECT_EQ(memory_counts.writes, (file.size() + 511) / 512);
-        EXPECT_EQ(memory_counts.largest_write, 512u);
-    }
+    ASSERT_NE(screen.size() % 512, 0u);
+    for (size_t chunk : {0, 1, 100, 511, 512, 513})
+        for (int retry : {0, EINTR, EAGAIN})
+            for (bool terminal : {false, true}) {
+                std::string out = play({.terminal = terminal, .write_chunk = chunk, .retry_error = retry});
+                SCOPED_TRACE("chunk " + std::to_string(chunk) + ", retry " + std::to_string(retry));
+                EXPECT_EQ(out, screen);
+                if (terminal)
+                    continue;
+                // Each call asks for the rest of its block, and only the last block is short.
+                EXPECT_EQ(memory_counts.first_ragged_end, screen.size());
+                EXPECT_EQ(memory_counts.largest_write, chunk == 0 || chunk > 512 ? 512 : chunk);
+            }
 }
 
 TEST(Output, TerminalGetsEachTextInOneWrite)
@@ -235,17 +245,22 @@ std::string error_line(const char *what, int error)
     return "^hitblow: cannot " + std::string(what) + ": " + std::strerror(error) + "\n$";
 }
 
-// A failed read or write, first or after an interrupted call, ends the program with status 1 and one line.
+// A failed read or write, first or after a call to be made again, ends the program with status 1 and one
+// line; so does a write that takes nothing, which would otherwise be tried for ever.
 TEST(Failures, EndTheProgramWithOneLine)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    for (bool interrupt : {false, true}) {
-        EXPECT_EXIT(play({.read_error = EISDIR, .interrupt = interrupt}, ""), testing::ExitedWithCode(1),
+    for (int retry : {0, EINTR, EAGAIN}) {
+        EXPECT_EXIT(play({.read_error = EISDIR, .retry_error = retry}, ""), testing::ExitedWithCode(1),
                     error_line("read standard input", EISDIR));
-        EXPECT_EXIT(play({.read_error = EIO, .interrupt = interrupt}, "1 1 2"), testing::ExitedWithCode(1),
+        EXPECT_EXIT(play({.read_error = EIO, .retry_error = retry}, "1 1 2"), testing::ExitedWithCode(1),
                     error_line("read standard input", EIO));
-        EXPECT_EXIT(play({.terminal = false, .interrupt = interrupt}, "9 9 9 9 9 9 9 9 9 9 9", 1000),
-                    testing::ExitedWithCode(1), error_line("write to standard output", ENOSPC));
+        for (size_t chunk : {0, 100})
+            EXPECT_EXIT(play({.terminal = false, .write_chunk = chunk, .retry_error = retry},
+                             "9 9 9 9 9 9 9 9 9 9 9", 1000),
+                        testing::ExitedWithCode(1), error_line("write to standard output", ENOSPC));
+        EXPECT_EXIT(play({.terminal = true, .full_error = 0, .retry_error = retry}, "1", 10),
+                    testing::ExitedWithCode(1), error_line("write to standard output", EIO));
     }
 }
 
