@@ -32,7 +32,8 @@ template <int32_t LENGTH, size_t N> consteval Message message(const char (&text)
 
 // clang-format off
 
-// Every text the game prints lives here and nowhere else.  Bytes of 0x80 and
+// Every text of the dialogue lives here and nowhere else (the one line a
+// failed read or write puts on standard error is the byte layer's, io.cpp).  Bytes of 0x80 and
 // above are written as octal escapes so that no escape can swallow the
 // character after it.
 
