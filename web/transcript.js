@@ -1,9 +1,37 @@
 // hitblow in a browser: the transcript, the game's dialogue as page text, with the line being typed at its end.
 'use strict';
 
-// How many lines the transcript keeps, as a terminal keeps its scrollback:
-// the oldest go first.
+// How many lines the transcript keeps at least, as a terminal keeps its
+// scrollback: a block goes, whole, once every line in it is older than the
+// last KEPT_LINES.
 const KEPT_LINES = 2000;
+
+// How many line feeds `text` holds.
+function lineFeeds(text)
+{
+    return text.split('\n').length - 1;
+}
+
+// `text` from just after its `count`th line feed (all of it, for none).
+function afterLines(text, count)
+{
+    let at = -1;
+    for (let i = 0; i < count; i++)
+        at = text.indexOf('\n', at + 1);
+    return text.slice(at + 1);
+}
+
+// The last KEPT_LINES lines of `text`.
+function keep(text)
+{
+    return afterLines(text, lineFeeds(text) - KEPT_LINES);
+}
+
+// The echo of `text`, which screen readers do not hear: they heard it typed.
+function hidden(text)
+{
+    return Object.assign(document.createElement('span'), {ariaHidden: 'true', textContent: text});
+}
 
 // The transcript is a column of blocks of plain text.  Each batch of the
 // game's text (all it prints until it next waits) is one block, added whole
@@ -30,7 +58,7 @@ class Transcript {
         this.lastHeard = -Infinity; // when the last block was added to the log
         this.timer = null;      // puts the next waiting block on the page
         this.placed = [];       // what waits for the waiting blocks to stand
-        this.lines = 0;         // how many lines the blocks hold
+        this.lines = 0;         // how many line feeds the blocks on the page hold
         this.atEnd = true;      // the end of the transcript is in view
         this.scrolling = false; // the end is to be brought into view in the next frame
         this.typed = Object.assign(document.createElement('span'), {className: 'typed', ariaHidden: 'true'});
@@ -60,6 +88,7 @@ class Transcript {
         this.placed = [];
         this.lines = 0;
         this.typedText.data = '';
+        this.typed.remove();
         this.earlier.replaceChildren();
         this.log.replaceChildren();
         this.parent = this.log;
@@ -83,8 +112,7 @@ class Transcript {
         if (block.lastChild?.nodeType === Node.TEXT_NODE)
             block.lastChild.appendData(text);
         else
-            block.append(this.keep(text));
-        this.count(text);
+            block.append(text);
     }
 
     // Adds the page's own `text` as a note, a block of its own after the game's text.
@@ -103,16 +131,24 @@ class Transcript {
     }
 
     // Adds the echo of lines the player handed over, after the game's text.
+    // On the page it joins the echo just before the line being typed, kept
+    // to its last lines: hidden from screen readers, it can change.
     echo(text)
     {
-        const span = Object.assign(document.createElement('span'), {ariaHidden: 'true', textContent: this.keep(text)});
-        if (this.waiting.length > 0)
-            this.gather().append(span);
-        else if (this.typed.parentNode !== null)
-            this.typed.before(span);
-        else
-            this.put(document.createElement('div')).append(span);
-        this.count(text);
+        if (this.waiting.length > 0) {
+            this.gather().append(hidden(text));
+            return;
+        }
+        if (this.typed.parentNode === null)
+            this.put(document.createElement('div'));
+        if (this.typed.previousSibling?.nodeName !== 'SPAN')
+            this.typed.before(hidden(''));
+        const echoed = this.typed.previousSibling;
+        const before = lineFeeds(echoed.textContent);
+        echoed.textContent = keep(echoed.textContent + text);
+        this.lines += lineFeeds(echoed.textContent) - before;
+        this.trim();
+        this.scroll();
     }
 
     // Shows `line` as the line being typed.
@@ -145,7 +181,6 @@ class Transcript {
     wait(block)
     {
         this.waiting.push(block);
-        this.lines++;
         if (this.timer === null)
             this.timer = setTimeout(() => this.placeNext(), 0);
     }
@@ -184,44 +219,50 @@ class Transcript {
             action();
     }
 
-    // Puts `block` last, with the line being typed at its end, and returns it.
+    // Puts `block` last, cut to its last lines, with the line being typed at its end.
     put(block)
     {
+        this.shorten(block);
+        this.lines += lineFeeds(block.textContent);
         block.append(this.typed);
         this.parent.append(block);
         if (this.parent === this.log)
             this.lastHeard = performance.now();
         this.trim();
         this.scroll();
-        return block;
     }
 
-    // The end of `text` that the transcript can keep: its last KEPT_LINES lines.
-    keep(text)
+    // Cuts the lines before its last KEPT_LINES off `block`, which no one has heard yet.
+    shorten(block)
     {
-        let at = text.length;
-        for (let feeds = 0; feeds < KEPT_LINES && at > 0; feeds++)
-            at = text.lastIndexOf('\n', at - 1);
-        return at <= 0 ? text : text.slice(at + 1);
+        let over = lineFeeds(block.textContent) - KEPT_LINES;
+        while (over > 0) {
+            const first = block.firstChild;
+            const feeds = lineFeeds(first.textContent);
+            if (feeds < over)
+                first.remove();
+            else
+                first.textContent = afterLines(first.textContent, over);
+            over -= feeds;
+        }
     }
 
-    // Counts the lines that `text` adds to the transcript.
-    count(text)
-    {
-        this.lines += text.split('\n').length - 1;
-    }
-
-    // Drops the oldest blocks but the last while there are more than KEPT_LINES lines.
+    // Drops the oldest blocks, but the one being typed in, while the rest hold KEPT_LINES lines.
     trim()
     {
-        while (this.lines > KEPT_LINES) {
-            const oldest = this.earlier.firstElementChild || this.log.firstElementChild;
-            if (oldest === null || oldest.contains(this.typed))
+        for (let oldest = this.oldest(); oldest !== null && !oldest.contains(this.typed); oldest = this.oldest()) {
+            const feeds = lineFeeds(oldest.textContent);
+            if (this.lines - feeds < KEPT_LINES)
                 return;
-            const text = oldest.textContent;
             oldest.remove();
-            this.lines -= text.split('\n').length;
+            this.lines -= feeds;
         }
+    }
+
+    // The oldest block on the page, or null.
+    oldest()
+    {
+        return this.earlier.firstElementChild || this.log.firstElementChild;
     }
 
     // Brings the end of the transcript into view in the next frame, when

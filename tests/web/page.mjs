@@ -1,0 +1,71 @@
+// The page's scripts in Node: its own HTML in a jsdom window, the scripts run there as page.js runs them, and stand-ins for what jsdom lacks.
+
+import {readFileSync} from 'node:fs';
+import vm from 'node:vm';
+
+import {requireModules} from './harness.mjs';
+
+requireModules('jsdom');
+const {JSDOM} = await import('jsdom');
+
+const read = (file) => readFileSync(new URL(`../../web/${file}`, import.meta.url), 'utf8');
+
+// Opens the page at `url` with `scripts` (files of web/) run in one function,
+// in order, as page.js runs them, after `globals` are set, and returns
+// {window, document, exports: the `names` those scripts define, resize(),
+// tick(ms)}.  Its timers and frames are Node's, which a test's mock timers
+// replace; its clock, performance.now(), moves with tick() alone.  `touch`
+// makes the screen a touch screen.
+export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/', touch = false, globals = {}} = {})
+{
+    const dom = new JSDOM(read('index.html'), {url, runScripts: 'outside-only'});
+    const {window} = dom;
+    const observers = [];
+    let now = 0;
+    Object.assign(window, {
+        setTimeout: (...args) => setTimeout(...args),
+        clearTimeout: (timer) => clearTimeout(timer),
+        requestAnimationFrame: (frame) => setTimeout(frame, 16),
+        matchMedia: (query) => ({matches: touch && query === '(pointer: coarse)'}),
+        ResizeObserver: class {
+            constructor(seen) { observers.push(seen); }
+            observe() {}
+        },
+        TextDecoder,
+        process: {env: process.env}, // where a mutation test's changed code finds which change is on
+        ...globals,
+    });
+    Object.defineProperty(window, 'performance', {value: {now: () => now}});
+    t.mock.timers.reset(); // a test may open more than one page
+    t.mock.timers.enable(['setTimeout']);
+    const code = scripts.map(read).join('\n');
+    const exports = vm.runInContext(`(() => {\n${code}\nreturn {${names.join(', ')}};\n})()`, dom.getInternalVMContext());
+    return {
+        window,
+        document: window.document,
+        exports,
+        // Tells the page that something it watches changed size.
+        resize: () => observers.forEach((seen) => seen()),
+        // Moves the clock on by `ms`, a millisecond at a time, running each timer when it is due.
+        tick(ms = 0)
+        {
+            t.mock.timers.tick(0);
+            for (let i = 0; i < ms; i++) {
+                now++;
+                t.mock.timers.tick(1);
+            }
+        },
+    };
+}
+
+// Gives `element` a layout, which jsdom has none of: a scroll height of
+// `height` and a client height of `client`, and a scroll position it keeps.
+export function layOut(element, height, client)
+{
+    let top = 0;
+    Object.defineProperties(element, {
+        scrollHeight: {get: () => height(), configurable: true},
+        clientHeight: {value: client, configurable: true},
+        scrollTop: {get: () => top, set: (value) => { top = Math.min(value, Math.max(0, height() - client)); }, configurable: true},
+    });
+}
