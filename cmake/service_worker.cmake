@@ -3,9 +3,10 @@
 # usage: cmake -DSITE_DIR=DIR -DTEMPLATE=web/service_worker.js -DFILES="a;b;..." -P service_worker.cmake
 # The digest is that of every listed file's SHA-256 in turn, so it changes
 # with any byte of the site, and with nothing else: the same sources give the
-# same service worker, byte for byte.  The template's line ANCHOR is the one
-# replaced; a template without it is an error, not a worker that keeps nothing.
-set(ANCHOR "const SITE = {version: 'unbuilt', files: []};")
+# same service worker, byte for byte.  SITE is written in after the
+# template's line ANCHOR; a template without it is an error, not a worker
+# that keeps nothing.
+set(ANCHOR "'use strict';\n")
 set(digests "")
 set(names "\"./\"")
 foreach(file IN LISTS FILES)
@@ -18,7 +19,7 @@ string(SUBSTRING ${version} 0 16 version)
 file(READ ${TEMPLATE} worker)
 string(FIND "${worker}" "${ANCHOR}" at)
 if(at EQUAL -1)
-    message(FATAL_ERROR "${TEMPLATE} has no line \"${ANCHOR}\" for the site's files to be written into")
+    message(FATAL_ERROR "${TEMPLATE} has no line 'use strict'; for the site's files to be written after")
 endif()
-string(REPLACE "${ANCHOR}" "const SITE = {version: '${version}', files: [${names}]};" worker "${worker}")
+string(REPLACE "${ANCHOR}" "${ANCHOR}const SITE = {version: '${version}', files: [${names}]};\n" worker "${worker}")
 file(WRITE ${SITE_DIR}/service_worker.js "${worker}")

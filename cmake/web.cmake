@@ -34,7 +34,7 @@ set(site_files ${HITBLOW_SITE_DIR}/hitblow.wasm)
 # The page's scripts, in the order they run: each uses only those before it.
 # They go out as one file, page.js, after the game's, so that the page asks
 # for one script before the game can print.
-set(page_scripts transcript.js line_discipline.js record.js keyboard.js keypad.js worker_registration.js runs.js)
+set(page_scripts transcript.js line_discipline.js record.js keyboard.js keypad.js worker_registration.js words.js runs.js)
 list(TRANSFORM page_scripts PREPEND ${PROJECT_SOURCE_DIR}/web/)
 find_program(HITBLOW_NODE node REQUIRED) # Emscripten's own needs
 add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/page.js

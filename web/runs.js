@@ -12,14 +12,6 @@ const view = document.getElementById('view');
 const again = document.getElementById('again');
 const transcript = new Transcript(document.getElementById('log'), document.getElementById('earlier'), view);
 
-// What the page says when a run ends, by how it ended.
-const ENDED = 'ゲームを終了しました。Enterキーか「新しいゲーム」で、もう一度遊べます。 / ' +
-    'The game has ended. Press Enter or New run to play again.';
-const INTERRUPTED = '中断しました。 / The run was interrupted.';
-const FAILED = 'エラーでゲームが止まりました。理由はすぐ上の行にあります。 / ' +
-    'The game stopped on an error: the line above says why.';
-const NOT_KEPT = '前のゲームは残せなかったため、新しく始めます。 / The run under way could not be kept, so a new one starts.';
-
 // The tab's session storage, or null where the browser keeps none here.
 const storage = (() => {
     try {

@@ -6,9 +6,8 @@
 // a new cache, and the old one is dropped.
 'use strict';
 
-// The site's files and a digest of their contents, written in when the site is built.
-const SITE = {version: 'unbuilt', files: []};
-
+// SITE, the site's files and a digest of their contents, is written in
+// after 'use strict' when the site is built (cmake/service_worker.cmake).
 const CACHE_PREFIX = `hitblow ${self.registration.scope} `;
 const CACHE = CACHE_PREFIX + SITE.version;
 const NETWORK_WAIT_MS = 4000; // how long a request waits for the network before the cache answers

@@ -10,13 +10,17 @@ const {JSDOM} = await import('jsdom');
 
 const read = (file) => readFileSync(new URL(`../../web/${file}`, import.meta.url), 'utf8');
 
+// The page's scripts in the order page.js runs them, as cmake/web.cmake lists them.
+export const PAGE_SCRIPTS = readFileSync(new URL('../../cmake/web.cmake', import.meta.url), 'utf8')
+    .match(/set\(page_scripts ([^)]*)\)/)[1].split(' ');
+
 // Opens the page at `url` with `scripts` (files of web/) run in one function,
 // in order, as page.js runs them, after `globals` are set, and returns
 // {window, document, exports: the `names` those scripts define, resize(),
-// tick(ms)}.  Its timers and frames are Node's, which a test's mock timers
+// tick(ms)}; `before(window)` runs just before the scripts.  Its timers and frames are Node's, which a test's mock timers
 // replace; its clock, performance.now(), moves with tick() alone.  `touch`
 // makes the screen a touch screen.
-export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/', touch = false, globals = {}} = {})
+export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/', touch = false, globals = {}, before = () => {}} = {})
 {
     const dom = new JSDOM(read('index.html'), {url, runScripts: 'outside-only'});
     const {window} = dom;
@@ -32,12 +36,13 @@ export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/',
             observe() {}
         },
         TextDecoder,
+        TextEncoder,
         process: {env: process.env}, // where a mutation test's changed code finds which change is on
         ...globals,
     });
     Object.defineProperty(window, 'performance', {value: {now: () => now}});
-    t.mock.timers.reset(); // a test may open more than one page
-    t.mock.timers.enable(['setTimeout']);
+    before(window);
+    mockTimers(t);
     const code = scripts.map(read).join('\n');
     const exports = vm.runInContext(`(() => {\n${code}\nreturn {${names.join(', ')}};\n})()`, dom.getInternalVMContext());
     return {
@@ -68,4 +73,22 @@ export function layOut(element, height, client)
         clientHeight: {value: client, configurable: true},
         scrollTop: {get: () => top, set: (value) => { top = Math.min(value, Math.max(0, height() - client)); }, configurable: true},
     });
+}
+
+// Lets every promise that can go on now go on: a page's work between two timers.
+export async function flush()
+{
+    for (let i = 0; i < 100; i++)
+        await null;
+}
+
+// Gives the test's own timers in place of setTimeout and clearTimeout, afresh: a test may open more than one page.
+export function mockTimers(t)
+{
+    t.mock.timers.reset();
+    try {
+        t.mock.timers.enable({apis: ['setTimeout']});
+    } catch {
+        t.mock.timers.enable(['setTimeout']); // Node 18's form
+    }
 }
