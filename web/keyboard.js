@@ -54,7 +54,7 @@ class Keyboard {
                 event.preventDefault();
                 type(KEY_DATA[name]);
             }
-            if (event.target !== answer && !event.ctrlKey && !event.metaKey && (name !== null || [...event.key].length === 1))
+            if (!event.ctrlKey && !event.metaKey && (name !== null || [...event.key].length === 1))
                 this.focus();
         });
         answer.addEventListener('beforeinput', (event) => {

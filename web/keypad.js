@@ -11,7 +11,7 @@ function startKeypad(keypad, type)
         if (key === null)
             return;
         const active = document.activeElement;
-        if (active !== null && active !== key && (active.isContentEditable || active.matches('input, textarea')))
+        if (active.isContentEditable || active.matches('input, textarea'))
             active.blur();
         type(key.dataset.key ? KEY_DATA[key.dataset.key] : key.textContent);
     });

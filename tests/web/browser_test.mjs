@@ -10,9 +10,7 @@
 // driver cannot give is not played, saying why.  Prints a line a scenario;
 // exits as harness.mjs says.
 
-import {mkdtempSync, rmSync} from 'node:fs';
-import {availableParallelism, tmpdir} from 'node:os';
-import {join} from 'node:path';
+import {availableParallelism} from 'node:os';
 
 import {LIMITS, openBrowser, requireEngine} from './drivers.mjs';
 import {requireSite, runMain} from './harness.mjs';
@@ -29,13 +27,11 @@ async function play(browser, name)
     if (lacking.length > 0)
         return `${name}: not played in ${engine}: ${lacking.map((need) => LIMITS[engine][need]).join('; ')}`;
     const site = await serveSite(siteDir, {fixedTime: FIXED_TIME, base: scenario.base || '/'});
-    const profile = scenario.persistent ? mkdtempSync(join(tmpdir(), 'hitblow-profile-')) : null;
-    const own = profile !== null ? await openBrowser(engine, {persistentDir: profile}) : null;
     const start = Date.now();
     try {
         const problems = [];
         for (const device of scenario.devices || ['desktop']) {
-            const page = await (own || browser).newPage(device);
+            const page = await browser.newPage(device);
             try {
                 await page.goto(site.url);
                 await scenario.run(new Player(page, readmePath, site));
@@ -52,11 +48,7 @@ async function play(browser, name)
     } catch (error) {
         return `FAIL: ${name} in ${engine}: ${error.message}`;
     } finally {
-        if (own !== null)
-            await own.close();
         await site.close();
-        if (profile !== null)
-            rmSync(profile, {recursive: true, force: true});
     }
 }
 

@@ -1,13 +1,11 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
 // openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url),
-// evaluate(fn, arg), type(text) key by key, press('Enter', 'Backspace', 'Control+D' or 'Control+C'),
-// insertText(text) as an input method commits it, addScript(source) whatever the page's policy,
-// accessibilityTree() (Chromium's: {role, name} in order), tap(name) a button (a click without touch),
-// click(selector), close(), reload(), setOffline(offline), emulateMedia(features), resize(width, height)
-// in CSS pixels, awayAndBack() (true where the page came back from the back/forward cache),
-// installabilityErrors() (Chromium's), problemsFound() (errors logged or thrown, requests elsewhere,
-// policy violations), and `engine` and `touch`.  What an engine's driver cannot show is in LIMITS, once.
+// evaluate(fn, arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input
+// method commits it, addScript(source) whatever the page's policy, tap(name) a button (a click without
+// touch), click(selector), close(), reload(), setOffline(offline), emulateMedia(features), resize(width,
+// height) in CSS pixels, problemsFound() (errors logged or thrown, requests elsewhere, policy violations),
+// and `engine` and `touch`.  What an engine's driver cannot show is in LIMITS, once.
 
 import {requireFile, requireModules} from './harness.mjs';
 
@@ -27,18 +25,14 @@ export const LIMITS = {
     chromium: {},
     firefox: {
         touch: 'Playwright cannot emulate touch or a phone in Firefox: its keys are clicked, at the phones\' sizes',
-        cdp: 'Firefox has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
         media: 'Playwright cannot emulate forced colours in Firefox',
-        bfcache: 'Playwright\'s Firefox driver does not come back to a page kept in the back/forward cache (going back times out)',
     },
     webkit: {
         touch: 'W3C WebDriver cannot emulate touch or a phone: its keys are clicked, at the phones\' sizes',
-        cdp: 'WebKit has no Chrome DevTools Protocol, which asks whether a page is installable and what its accessibility tree holds',
         zoom: 'W3C WebDriver cannot zoom a page or set its device pixel ratio',
         media: 'W3C WebDriver cannot emulate a colour scheme, reduced motion or forced colours',
         offline: 'W3C WebDriver cannot cut the browser off from the network: only the site\'s server goes away',
         console: 'WebKitWebDriver hands over no console: errors the page logs go unseen, errors it throws are caught',
-        bfcache: 'this driver has no way here to go back to a page and tell whether the back/forward cache kept it',
     },
 };
 
@@ -79,42 +73,31 @@ const CHROMIUM_ARGS = ['--disable-gpu', '--disable-quic', '--no-first-run', '--d
 
 // Opens `engine`, headless unless `headed`: a window on the X display, its
 // pages handed to the desktop's accessibility bus, as a screen reader needs.
-export async function openBrowser(engine, {persistentDir = null, headed = false} = {})
+export async function openBrowser(engine, {headed = false} = {})
 {
     if (engine === 'webkit')
         return openWebKit();
     const playwright = await import('playwright-core');
     const launcher = playwright[engine];
     const options = engine === 'chromium'
-        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])],
-           ignoreDefaultArgs: ['--disable-back-forward-cache']} // Playwright's, which players' browsers have not
+        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])]}
         : {channel: 'moz-firefox', executablePath: BROWSERS.firefox.path};
     options.headless = !headed;
     const table = await devices();
     const settingsFor = (device) => (engine === 'firefox'
         ? {viewport: table[device].viewport, deviceScaleFactor: table[device].deviceScaleFactor}
         : table[device]);
-    let launched = null;    // the browser, launched at the first page
-    let persistent = null;  // the one context of a persistent profile
+    let launched = null; // the browser, launched at the first page
     return {
         engine,
         async newPage(device = 'desktop')
         {
-            let context;
-            if (persistentDir !== null) {
-                persistent ??= await launcher.launchPersistentContext(persistentDir, {...options, ...settingsFor(device)});
-                context = persistent;
-            } else {
-                launched ??= await launcher.launch(options);
-                context = await launched.newContext(settingsFor(device));
-            }
-            const page = context.pages()[0] || await context.newPage();
-            return new PlaywrightPage(engine, context, page, Boolean(table[device].hasTouch) && engine !== 'firefox',
-                                      persistentDir === null);
+            launched ??= await launcher.launch(options);
+            const context = await launched.newContext(settingsFor(device));
+            return new PlaywrightPage(engine, context, await context.newPage(), Boolean(table[device].hasTouch) && engine !== 'firefox');
         },
         async close()
         {
-            await persistent?.close();
             await launched?.close();
         },
     };
@@ -132,14 +115,12 @@ async function policyProblems(page)
 }
 
 class PlaywrightPage {
-    // `ownContext`: the context is this page's alone, and goes with it.
-    constructor(engine, context, page, touch, ownContext)
+    constructor(engine, context, page, touch)
     {
         this.engine = engine;
         this.context = context;
         this.page = page;
         this.touch = touch;
-        this.ownContext = ownContext;
         this.problems = [];
         page.on('console', (message) => {
             if (message.type() === 'error')
@@ -171,8 +152,7 @@ class PlaywrightPage {
 
     async close()
     {
-        if (this.ownContext)
-            await this.context.close();
+        await this.context.close();
     }
 
     // Sends one command of the Chrome DevTools Protocol, in a session of its own.
@@ -186,31 +166,9 @@ class PlaywrightPage {
         }
     }
 
-    async installabilityErrors()
-    {
-        const {installabilityErrors} = await this.cdp('Page.getInstallabilityErrors');
-        return installabilityErrors.map((error) => error.errorId);
-    }
-
     async problemsFound()
     {
         return [...this.problems.splice(0), ...await policyProblems(this)];
-    }
-
-    async accessibilityTree()
-    {
-        const {nodes} = await this.cdp('Accessibility.getFullAXTree');
-        const byId = new Map(nodes.map((node) => [node.nodeId, node]));
-        const inOrder = [];
-        const visit = (node) => {
-            if (!node.ignored)
-                inOrder.push({role: node.role?.value, name: node.name?.value ?? ''});
-            for (const child of node.childIds || [])
-                if (byId.has(child))
-                    visit(byId.get(child));
-        };
-        visit(nodes.find((node) => node.parentId === undefined));
-        return inOrder;
     }
 
     // In Chromium, composed and committed as a Japanese input method does.
@@ -226,15 +184,6 @@ class PlaywrightPage {
     {
         const button = this.page.getByRole('button', {name, exact: true});
         return this.touch ? button.tap() : button.click();
-    }
-
-    async awayAndBack()
-    {
-        await this.page.evaluate(() => addEventListener('pageshow', (event) => { window.cameBack = event.persisted; }, {once: true}));
-        await this.page.goto('about:blank');
-        await this.page.goBack({waitUntil: 'commit'});
-        await this.page.waitForFunction(() => window.cameBack !== undefined || document.readyState === 'complete');
-        return this.page.evaluate(() => window.cameBack === true);
     }
 }
 
@@ -297,6 +246,15 @@ class WebDriverPage {
         this.driver = driver;
         this.touch = false;
         this.problems = [];
+        this.reload = () => driver.navigate().refresh();
+        this.addScript = (source) => driver.executeScript(source);
+        this.close = () => driver.quit();
+        // W3C WebDriver has no say over the network: the site's server going
+        // away, which Player.setOffline() brings about, stands for it.
+        this.setOffline = async () => {};
+        this.type = this.insertText = (text) => driver.actions().sendKeys(text).perform();
+        // The window's outer size: the page loses the browser's own bars.
+        this.resize = (width, height) => driver.manage().window().setRect({width, height});
     }
 
     async goto(url)
@@ -316,27 +274,6 @@ class WebDriverPage {
         return [...this.problems.splice(0), ...policy];
     }
 
-    async reload()
-    {
-        await this.driver.navigate().refresh();
-    }
-
-    async addScript(source)
-    {
-        await this.driver.executeScript(source);
-    }
-
-    async close()
-    {
-        await this.driver.quit();
-    }
-
-    // W3C WebDriver has no say over the network: the site's server going
-    // away, which Player.setOffline() brings about, stands for it.
-    async setOffline()
-    {
-    }
-
     async evaluate(fn, arg)
     {
         const result = await this.driver.executeScript(`return (${fn})(arguments[0]);`, arg);
@@ -346,27 +283,10 @@ class WebDriverPage {
         return result;
     }
 
-    async type(text)
-    {
-        await this.driver.actions().sendKeys(text).perform();
-    }
-
     async press(key)
     {
         const {Key} = await import('selenium-webdriver');
-        const keys = {'Enter': Key.ENTER, 'Backspace': Key.BACK_SPACE};
-        const [modifier, name] = key.includes('+') ? key.split('+') : [null, key];
-        const actions = this.driver.actions();
-        if (modifier !== null)
-            actions.keyDown(Key.CONTROL).sendKeys(name.toLowerCase()).keyUp(Key.CONTROL);
-        else
-            actions.sendKeys(keys[name] || name);
-        await actions.perform();
-    }
-
-    insertText(text)
-    {
-        return this.type(text);
+        await this.driver.actions().sendKeys({Enter: Key.ENTER, Backspace: Key.BACK_SPACE}[key]).perform();
     }
 
     async tap(name)
@@ -385,11 +305,5 @@ class WebDriverPage {
     {
         const {By} = await import('selenium-webdriver');
         await this.driver.findElement(By.css(selector)).click();
-    }
-
-    // The window's outer size: the page loses the browser's own bars.
-    async resize(width, height)
-    {
-        await this.driver.manage().window().setRect({width, height});
     }
 }

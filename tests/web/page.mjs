@@ -1,12 +1,13 @@
 // The page's scripts in Node: its own HTML in a jsdom window, the scripts run there as page.js runs them, and stand-ins for what jsdom lacks.
 
+import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 import vm from 'node:vm';
 
 import {requireModules} from './harness.mjs';
 
 requireModules('jsdom');
-const {JSDOM} = await import('jsdom');
+const {JSDOM, VirtualConsole} = await import('jsdom');
 
 const read = (file) => readFileSync(new URL(`../../web/${file}`, import.meta.url), 'utf8');
 
@@ -15,14 +16,18 @@ export const PAGE_SCRIPTS = readFileSync(new URL('../../cmake/web.cmake', import
     .match(/set\(page_scripts ([^)]*)\)/)[1].split(' ');
 
 // Opens the page at `url` with `scripts` (files of web/) run in one function,
-// in order, as page.js runs them, after `globals` are set, and returns
-// {window, document, exports: the `names` those scripts define, resize(),
-// tick(ms)}; `before(window)` runs just before the scripts.  Its timers and frames are Node's, which a test's mock timers
-// replace; its clock, performance.now(), moves with tick() alone.  `touch`
+// in order, as page.js runs them, after `globals` are set and `before(window)`
+// has run, and returns {window, document, exports: the `names` those scripts
+// define, resize(), tick(ms)}.  Its timers and frames are the test's mock
+// timers; its clock, performance.now(), moves with tick() alone.  `touch`
 // makes the screen a touch screen.
 export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/', touch = false, globals = {}, before = () => {}} = {})
 {
-    const dom = new JSDOM(read('index.html'), {url, runScripts: 'outside-only'});
+    // An error the page throws, which a browser would report, fails the test.
+    const errors = [];
+    const virtualConsole = new VirtualConsole().on('jsdomError', (error) => errors.push(error.detail ?? error));
+    t.after(() => assert.deepEqual(errors, [], 'the page threw'));
+    const dom = new JSDOM(read('index.html'), {url, runScripts: 'outside-only', virtualConsole});
     const {window} = dom;
     const observers = [];
     let now = 0;

@@ -10,7 +10,7 @@ import vm from 'node:vm';
 // web/record.js is a plain script of the page; it is run here as the page
 // runs it, and its class taken from it.
 const source = readFileSync(new URL('../../web/record.js', import.meta.url), 'utf8');
-const RunRecord = vm.runInNewContext(`${source}\nRunRecord`, {JSON, Number, String});
+const RunRecord = vm.runInThisContext(`(() => {\n${source}\nreturn RunRecord;\n})()`);
 
 // A session storage that keeps at most `room` characters, like a browser's.
 function storage(room = Infinity)
