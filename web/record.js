@@ -28,8 +28,7 @@ class RunRecord {
     hold(held)
     {
         this.held = held;
-        if (!held)
-            this.save();
+        this.save();
     }
 
     // The run the last page in this tab left: {clock, input, line}, or null
@@ -114,9 +113,9 @@ class RunRecord {
     {
         try {
             this.storage.setItem(key, text);
-            return true;
         } catch {
             return false;
         }
+        return true;
     }
 }

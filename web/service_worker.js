@@ -38,7 +38,7 @@ async function fromNetwork(request)
 {
     const response = await Promise.race([
         fetch(request),
-        new Promise((resolve, reject) => setTimeout(() => reject(new Error('no answer')), NETWORK_WAIT_MS)),
+        new Promise((resolve, reject) => setTimeout(reject, NETWORK_WAIT_MS)),
     ]);
     if (response.ok) {
         const copy = response.clone();

@@ -53,23 +53,16 @@ class Transcript {
         this.log = log;
         this.earlier = earlier;
         this.view = view;
-        this.parent = log;      // where new blocks go
-        this.waiting = [];      // blocks not yet on the page, oldest first; the last may still grow
         this.lastHeard = -Infinity; // when the last block was added to the log
-        this.timer = null;      // puts the next waiting block on the page
-        this.placed = [];       // what waits for the waiting blocks to stand
-        this.lines = 0;         // how many line feeds the blocks on the page hold
-        this.atEnd = true;      // the end of the transcript is in view
-        this.scrolling = false; // the end is to be brought into view in the next frame
         this.typed = Object.assign(document.createElement('span'), {className: 'typed', ariaHidden: 'true'});
-        this.typedText = document.createTextNode('');
+        this.typedText = new Text();
         this.caret = Object.assign(document.createElement('span'), {className: 'caret'});
         this.typed.append(this.typedText, this.caret);
         // An end in view stays in view whenever the view or what it holds
         // changes size: the bar, the keypad, the window, zoom, a phone's keyboard.
         view.addEventListener('scroll', () => {
             this.atEnd = view.scrollTop + view.clientHeight >= view.scrollHeight - 2;
-        }, {passive: true});
+        });
         const follow = new ResizeObserver(() => {
             if (this.atEnd)
                 this.view.scrollTop = this.view.scrollHeight;
@@ -83,16 +76,16 @@ class Transcript {
     clear()
     {
         clearTimeout(this.timer);
-        this.timer = null;
-        this.waiting = [];
-        this.placed = [];
-        this.lines = 0;
+        this.timer = null;      // puts the next waiting block on the page
+        this.waiting = [];      // blocks not yet on the page, oldest first; the last may still grow
+        this.placed = [];       // what waits for the waiting blocks to stand
+        this.lines = 0;         // how many line feeds the blocks on the page hold
         this.typedText.data = '';
         this.typed.remove();
         this.earlier.replaceChildren();
         this.log.replaceChildren();
-        this.parent = this.log;
-        this.scroll();
+        this.parent = this.log; // where new blocks go
+        this.scroll();          // and the end, in view, stays in view (atEnd)
     }
 
     // Makes the blocks added from now on silent (a run brought back), or heard again.
@@ -108,11 +101,7 @@ class Transcript {
     // Adds the game's `text`.
     print(text)
     {
-        const block = this.gather();
-        if (block.lastChild?.nodeType === Node.TEXT_NODE)
-            block.lastChild.appendData(text);
-        else
-            block.append(text);
+        this.gather().append(text);
     }
 
     // Adds the page's own `text` as a note, a block of its own after the game's text.
@@ -250,7 +239,7 @@ class Transcript {
     // Drops the oldest blocks, but the one being typed in, while the rest hold KEPT_LINES lines.
     trim()
     {
-        for (let oldest = this.oldest(); oldest !== null && !oldest.contains(this.typed); oldest = this.oldest()) {
+        for (let oldest = this.oldest(); !oldest.contains(this.typed); oldest = this.oldest()) {
             const feeds = lineFeeds(oldest.textContent);
             if (this.lines - feeds < KEPT_LINES)
                 return;
@@ -259,7 +248,7 @@ class Transcript {
         }
     }
 
-    // The oldest block on the page, or null.
+    // The oldest block on the page.
     oldest()
     {
         return this.earlier.firstElementChild || this.log.firstElementChild;
@@ -270,12 +259,6 @@ class Transcript {
     scroll()
     {
         this.atEnd = true;
-        if (this.scrolling)
-            return;
-        this.scrolling = true;
-        requestAnimationFrame(() => {
-            this.scrolling = false;
-            this.view.scrollTop = this.view.scrollHeight;
-        });
+        requestAnimationFrame(() => { this.view.scrollTop = this.view.scrollHeight; });
     }
 }

@@ -3,12 +3,11 @@
 
 // Registers service_worker.js once the page has been drawn (or soon, in a
 // tab that draws nothing), so that the game's first prompt comes first; the
-// game plays on where it cannot be.  The page's policy lets only Trusted
-// Types name a script's address, and this page names that one alone.
+// game plays on where it cannot be (no service workers, or a refusal).  The
+// page's policy lets only Trusted Types name a script's address, and this
+// page names that one alone.
 function registerWorker()
 {
-    if (!('serviceWorker' in navigator))
-        return;
     const policy = globalThis.trustedTypes?.createPolicy('hitblow', {
         createScriptURL: (url) => {
             if (url !== 'service_worker.js')

@@ -37,12 +37,11 @@ export const LIMITS = {
 };
 
 // Skips the test (harness.mjs) where `engine` cannot run here: where the npm
-// packages its scenarios need (its driver, and axe-core) or the engine's own
-// files are missing.
+// package of its driver or the engine's own files are missing.
 export function requireEngine(engine)
 {
     const browser = BROWSERS[engine];
-    requireModules(engine === 'webkit' ? 'selenium-webdriver' : 'playwright-core', 'axe-core');
+    requireModules(engine === 'webkit' ? 'selenium-webdriver' : 'playwright-core');
     for (const path of [browser.path, browser.browser].filter(Boolean))
         requireFile(path, browser.package);
     if (engine === 'webkit')

@@ -9,29 +9,29 @@ import {requireModules} from './harness.mjs';
 requireModules('jsdom');
 const {JSDOM, VirtualConsole} = await import('jsdom');
 
-const read = (file) => readFileSync(new URL(`../../web/${file}`, import.meta.url), 'utf8');
+const read = (file) => readFileSync(new URL(`../../${file}`, import.meta.url), 'utf8');
 
 // The page's scripts in the order page.js runs them, as cmake/web.cmake lists them.
-export const PAGE_SCRIPTS = readFileSync(new URL('../../cmake/web.cmake', import.meta.url), 'utf8')
-    .match(/set\(page_scripts ([^)]*)\)/)[1].split(' ');
+export const PAGE_SCRIPTS = read('cmake/web.cmake').match(/set\(page_scripts ([^)]*)\)/)[1].split(' ');
 
-// Opens the page at `url` with `scripts` (files of web/) run in one function,
-// in order, as page.js runs them, after `globals` are set and `before(window)`
-// has run, and returns {window, document, exports: the `names` those scripts
-// define, resize(), tick(ms)}.  Its timers and frames are the test's mock
-// timers; its clock, performance.now(), moves with tick() alone.  `touch`
-// makes the screen a touch screen.
+// Where a mutation test's changed code finds which change is on (npm run mutation).
+export const MUTATION = {process: {env: process.env}};
+
+// Opens the page at `url` with `scripts` (files of web/) run in one function, in order, as page.js runs
+// them, after `globals` are set and `before(window)` has run, and returns {window, document, exports: the
+// `names` those scripts define, resize(), tick(ms)}.  Its timers and frames are the test's mock timers; its
+// clock, performance.now(), moves with tick() alone.  `touch` makes the screen a touch screen.  An error it
+// throws, which a browser would report, fails the test.
 export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/', touch = false, globals = {}, before = () => {}} = {})
 {
-    // An error the page throws, which a browser would report, fails the test.
     const errors = [];
     const virtualConsole = new VirtualConsole().on('jsdomError', (error) => errors.push(error.detail ?? error));
     t.after(() => assert.deepEqual(errors, [], 'the page threw'));
-    const dom = new JSDOM(read('index.html'), {url, runScripts: 'outside-only', virtualConsole});
+    const dom = new JSDOM(read('web/index.html'), {url, runScripts: 'outside-only', virtualConsole});
     const {window} = dom;
     const observers = [];
     let now = 0;
-    Object.assign(window, {
+    Object.assign(window, MUTATION, {
         setTimeout: (...args) => setTimeout(...args),
         clearTimeout: (timer) => clearTimeout(timer),
         requestAnimationFrame: (frame) => setTimeout(frame, 16),
@@ -40,51 +40,26 @@ export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/',
             constructor(seen) { observers.push(seen); }
             observe() {}
         },
-        TextDecoder,
-        TextEncoder,
-        process: {env: process.env}, // where a mutation test's changed code finds which change is on
-        ...globals,
+        TextDecoder, TextEncoder, ...globals,
     });
     Object.defineProperty(window, 'performance', {value: {now: () => now}});
     before(window);
     mockTimers(t);
-    const code = scripts.map(read).join('\n');
-    const exports = vm.runInContext(`(() => {\n${code}\nreturn {${names.join(', ')}};\n})()`, dom.getInternalVMContext());
+    const code = scripts.map((script) => read(`web/${script}`)).join('\n');
     return {
-        window,
-        document: window.document,
-        exports,
+        window, document: window.document,
+        exports: vm.runInContext(`(() => {\n${code}\nreturn {${names.join(', ')}};\n})()`, dom.getInternalVMContext()),
         // Tells the page that something it watches changed size.
         resize: () => observers.forEach((seen) => seen()),
         // Moves the clock on by `ms`, a millisecond at a time, running each timer when it is due.
-        tick(ms = 0)
+        tick(ms)
         {
-            t.mock.timers.tick(0);
-            for (let i = 0; i < ms; i++) {
+            for (t.mock.timers.tick(0); ms > 0; ms--) {
                 now++;
                 t.mock.timers.tick(1);
             }
         },
     };
-}
-
-// Gives `element` a layout, which jsdom has none of: a scroll height of
-// `height` and a client height of `client`, and a scroll position it keeps.
-export function layOut(element, height, client)
-{
-    let top = 0;
-    Object.defineProperties(element, {
-        scrollHeight: {get: () => height(), configurable: true},
-        clientHeight: {value: client, configurable: true},
-        scrollTop: {get: () => top, set: (value) => { top = Math.min(value, Math.max(0, height() - client)); }, configurable: true},
-    });
-}
-
-// Lets every promise that can go on now go on: a page's work between two timers.
-export async function flush()
-{
-    for (let i = 0; i < 100; i++)
-        await null;
 }
 
 // Gives the test's own timers in place of setTimeout and clearTimeout, afresh: a test may open more than one page.
@@ -96,4 +71,11 @@ export function mockTimers(t)
     } catch {
         t.mock.timers.enable(['setTimeout']); // Node 18's form
     }
+}
+
+// Lets every promise that can go on now go on: a page's work between two timers.
+export async function flush()
+{
+    for (let i = 0; i < 100; i++)
+        await null;
 }

@@ -10,7 +10,7 @@ import vm from 'node:vm';
 // web/record.js is a plain script of the page; it is run here as the page
 // runs it, and its class taken from it.
 const source = readFileSync(new URL('../../web/record.js', import.meta.url), 'utf8');
-const RunRecord = vm.runInThisContext(`(() => {\n${source}\nreturn RunRecord;\n})()`);
+const {RunRecord, RECORD_LIMIT} = vm.runInThisContext(`(() => {\n${source}\nreturn {RunRecord, RECORD_LIMIT};\n})()`);
 
 // A session storage that keeps at most `room` characters, like a browser's.
 function storage(room = Infinity)
@@ -30,34 +30,44 @@ function storage(room = Infinity)
     };
 }
 
-// What a new page finds after `play(record)` in the same storage.
+// What a new page finds after `play(record, store)` in the same storage.
 function reloaded(store, play)
 {
-    const record = new RunRecord(store, '/');
-    record.hold(false);
-    play(record);
+    play(new RunRecord(store, '/'), store);
     return new RunRecord(store, '/').load();
 }
 
 test('what a reload finds', () => {
     const big = 'x'.repeat(1 << 20);
+    const room = RECORD_LIMIT - JSON.stringify({clock: [], input: [[0, '']]}).length; // for one piece's text
     const cases = [
         ['a run under way', storage(), (r) => { r.noteClock(5); r.noteInput(3, '1\n'); r.noteLine('9'); },
          {clock: [5], input: [[3, '1\n']], line: '9'}],
         ['a run held while played again, then kept', storage(), (r) => { r.hold(true); r.noteInput(0, 'a\n'); r.noteLine(''); r.hold(false); r.noteLine('2'); },
          {clock: [], input: [[0, 'a\n']], line: '2'}],
-        ['a run that has ended', storage(), (r) => { r.noteInput(0, '1\n'); r.forget(); }, null],
+        ['a run held, while the one before stands', storage(), (r, store) => {
+            new RunRecord(store, '/').noteInput(0, 'old\n');
+            r.hold(true);
+            r.noteInput(0, 'new\n');
+            r.noteLine('x');
+        }, {clock: [], input: [[0, 'old\n']], line: ''}],
+        ['a run that has ended', storage(), (r) => { r.noteInput(0, '1\n'); r.forget(); r.noteClock(1); r.noteInput(1, 'x'); r.noteLine('y'); }, null],
         ['a run past the limit', storage(), (r) => { r.noteInput(0, '1\n'); r.noteInput(2, big); r.noteInput(9, '2\n'); }, 'lost'],
+        ['a run at the limit', storage(), (r) => r.noteInput(0, 'x'.repeat(room)), {clock: [], input: [[0, 'x'.repeat(room)]], line: ''}],
         ['a full storage', storage(100), (r) => { r.noteInput(0, 'y'.repeat(200)); }, 'lost'],
         ['no storage at all', null, (r) => { r.noteInput(0, '1\n'); r.noteLine('1'); r.forget(); }, null],
     ];
-    for (const [what, store, play, expected] of cases)
+    for (const [what, store, play, expected] of cases) {
         assert.deepEqual(JSON.parse(JSON.stringify(reloaded(store, play))), expected, what);
+        if (store !== null && (expected === null || expected === 'lost'))
+            assert.deepEqual(Object.fromEntries(store.items), expected ? {'hitblow run /': 'lost'} : {}, `${what}: what is left`);
+    }
 });
 
 test('a record that is not one is lost, never thrown', () => {
     for (const text of ['', 'lost', 'not json', '[]', 'null', '{"clock": 1, "input": []}', '{"clock": [1.5], "input": []}',
-                        '{"clock": [], "input": [[0]]}', '{"clock": [], "input": [[-1, "a"]]}', '{"clock": [], "input": [["0", "a"]]}']) {
+                        '{"clock": [], "input": [[0]]}', '{"clock": [], "input": [[-1, "a"]]}', '{"clock": [], "input": [["0", "a"]]}',
+                        '{"clock": [], "input": [[0, "a"], [-1, "b"]]}']) {
         const store = storage();
         store.setItem('hitblow run /', text);
         assert.equal(new RunRecord(store, '/').load(), 'lost', text);
@@ -69,6 +79,8 @@ test('records of sites in other folders keep apart', () => {
     const here = new RunRecord(store, '/a/');
     here.hold(false);
     here.noteInput(0, '1\n');
+    here.noteLine('5');
     assert.equal(new RunRecord(store, '/b/').load(), null);
-    assert.deepEqual(JSON.parse(JSON.stringify(new RunRecord(store, '/a/').load())), {clock: [], input: [[0, '1\n']], line: ''});
+    assert.deepEqual(JSON.parse(JSON.stringify(new RunRecord(store, '/a/').load())), {clock: [], input: [[0, '1\n']], line: '5'});
+    assert.deepEqual([...store.items.keys()], ['hitblow run /a/', 'hitblow line /a/']);
 });

@@ -36,7 +36,7 @@ const CASES = [
 ];
 
 // The packages the in-place cases need, so that what is missing there is the browser alone.
-requireModules('playwright-core', 'axe-core', 'lighthouse');
+requireModules('playwright-core', 'lighthouse');
 
 test('a browser test skips, saying what to install', async (t) => {
     const copy = mkdtempSync(join(tmpdir(), 'hitblow-no-npm-'));

@@ -5,7 +5,7 @@
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
-import {layOut, openPage} from './page.mjs';
+import {openPage} from './page.mjs';
 
 // A fresh transcript on the page, and what stands on it.
 function openTranscript(t)
@@ -14,8 +14,7 @@ function openTranscript(t)
     const [log, earlier, view, all] = ['log', 'earlier', 'view', 'transcript'].map((id) => page.document.getElementById(id));
     const {Transcript, KEPT_LINES, HEARD_GAP_MS} = page.exports;
     return {
-        page, log, view, KEPT_LINES, GAP: HEARD_GAP_MS,
-        transcript: new Transcript(log, earlier, view),
+        page, log, view, KEPT_LINES, GAP: HEARD_GAP_MS, transcript: new Transcript(log, earlier, view),
         heard: () => [...log.children].map((block) => block.textContent),
         unheard: () => [...earlier.children].map((block) => block.textContent),
         shown: () => all.textContent,
@@ -47,8 +46,8 @@ test('each batch is one block, heard at least the gap after the one before, note
     page.tick(1);
     assert.equal(heard().pop(), 'later', 'a block long after the last is placed at once');
     assert.deepEqual([...log.querySelectorAll('[aria-hidden="true"]')].map((span) => span.className || span.textContent),
-        ['1\n', 'typed'], 'the echo and the line being typed are hidden from screen readers');
-    assert.ok(log.lastChild.lastChild.classList.contains('typed'), 'the line being typed ends the last block');
+        ['1\n', 'typed'], 'the echo and the line being typed are hidden from screen readers, the line ending the last block');
+    assert.ok(log.lastChild.lastChild.classList.contains('typed'));
     transcript.edit('12');
     transcript.showCaret(false);
     assert.deepEqual([log.querySelector('.typed').textContent, log.querySelector('.caret').hidden], ['12', true]);
@@ -56,39 +55,19 @@ test('each batch is one block, heard at least the gap after the one before, note
     assert.equal(log.querySelector('.caret').hidden, false);
 });
 
-test('then() runs once all that was added before stands, and clear() forgets what waits', (t) => {
-    const {page, transcript, heard, GAP} = openTranscript(t);
+test('then() runs once all added before stands; a run brought back is unheard and at once; clear() forgets', (t) => {
+    const {page, transcript, heard, unheard, GAP} = openTranscript(t);
     const ran = [];
     transcript.then(() => ran.push('at once'));
-    assert.deepEqual(ran, ['at once'], 'with nothing waiting, at once');
-    transcript.print('one');
-    page.tick(1);
-    transcript.print('two');
-    transcript.then(() => ran.push(heard().join('|')));
-    transcript.then(() => ran.push('and the next'));
-    page.tick(GAP - 2);
-    assert.equal(ran.length, 1);
-    page.tick(1);
-    assert.deepEqual(ran, ['at once', 'one|two', 'and the next']);
-    transcript.print('old');
-    transcript.then(() => ran.push('old'));
-    transcript.clear();
-    page.tick(GAP * 2);
-    assert.deepEqual([heard(), ran.length], [[], 3]);
-    transcript.echo('typed first\n');
-    assert.deepEqual(heard(), ['typed first\n'], 'an echo before any text of the game stands alone');
-});
-
-test('a run brought back is placed unheard and at once, then heard again', (t) => {
-    const {page, transcript, heard, unheard, GAP} = openTranscript(t);
     transcript.silence(true);
     transcript.print('menu:');
     transcript.echo('0\n');
     page.tick(1);
     transcript.print('question:');
     transcript.note('kept apart');
+    transcript.then(() => ran.push(unheard().join('|')));
     page.tick(1);
-    assert.deepEqual(unheard(), ['menu:0\n', 'question:', 'kept apart']);
+    assert.deepEqual(ran, ['at once', 'menu:0\n|question:|kept apart']);
     transcript.print('waiting');
     transcript.silence(false);
     transcript.silence(false);
@@ -96,40 +75,49 @@ test('a run brought back is placed unheard and at once, then heard again', (t) =
     transcript.print('heard');
     page.tick(1);
     transcript.print('next');
+    transcript.silence(false);
+    transcript.then(() => ran.push(heard().join('|')));
+    transcript.then(() => ran.push('and the next'));
     page.tick(GAP - 2);
-    assert.deepEqual(heard(), ['heard'], 'heard at once: nothing was heard before');
+    assert.deepEqual([heard(), ran.length], [['heard'], 2], 'heard at once: nothing was heard before');
     page.tick(1);
-    assert.deepEqual(heard(), ['heard', 'next']);
+    assert.deepEqual(ran.slice(2), ['heard|next', 'and the next']);
+    transcript.print('old');
+    transcript.then(() => ran.push('old'));
+    transcript.clear();
+    page.tick(GAP * 2);
+    assert.deepEqual([heard(), unheard(), ran.length], [[], [], 4]);
+    transcript.echo('typed first\n');
+    assert.deepEqual(heard(), ['typed first\n'], 'an echo before any text of the game stands alone');
 });
 
-// Plays `steps` ({print} or {echo}, each a batch) and checks after each that the page keeps every one of the
-// last KEPT_LINES lines, and at most twice as many.
+// Plays `steps` ({print} or {echo}, each a batch), checking after each that the page keeps every one of
+// the last KEPT_LINES lines, and at most twice as many, and counts what stands.
 function checkScrollback(t, name, steps)
 {
     const {page, transcript, shown, KEPT_LINES, GAP} = openTranscript(t);
     let all = '';
     for (const step of steps) {
-        transcript[Object.keys(step)[0]](Object.values(step)[0]);
-        all += Object.values(step)[0];
+        const [[kind, text]] = Object.entries(step);
+        transcript[kind](text);
+        all += text;
         page.tick(GAP);
         const lines = shown().split('\n');
-        assert.deepEqual(lines.slice(-KEPT_LINES), all.split('\n').slice(-KEPT_LINES), `${name}, after ${JSON.stringify(step).slice(0, 40)}`);
-        assert.ok(lines.length <= 2 * KEPT_LINES + 1, `${name}: ${lines.length} lines stand`);
+        assert.deepEqual(lines.slice(-KEPT_LINES), all.split('\n').slice(-KEPT_LINES), `${name}, after ${kind} ${text.slice(0, 20)}`);
+        assert.ok(lines.length <= 2 * KEPT_LINES + 1 && transcript.lines === lines.length - 1, `${name}: ${lines.length} lines stand`);
     }
 }
 
-// Turns of the README's game, each prompt a batch and each answer an echo.
-const turns = (count) => Array.from({length: count}, (_, i) => [
-    {print: `HIT  :0\nBLOW :0\n${i + 1}回目:123 HIT:0 BLOW:0 \n3つの数字を入力してください。\n1つ目の数字:`},
-    {echo: '1\n'}, {print: '2つ目の数字:'}, {echo: '2\n'}, {print: '3つ目の数字:'}, {echo: '3\n'},
-]).flat();
-
 test('the scrollback keeps the last lines after a paste of any size, and after long listings', (t) => {
+    const turns = (count) => Array.from({length: count}, (_, i) => [
+        {print: `HIT  :0\nBLOW :0\n${i + 1}回目:123 HIT:0 BLOW:0 \n3つの数字を入力してください。\n1つ目の数字:`},
+        {echo: '1\n'}, {print: '2つ目の数字:'}, {echo: '2\n'}, {print: '3つ目の数字:'}, {echo: '3\n'}]).flat();
     for (const lines of [1000, 3000, 10000, 100000])
         checkScrollback(t, `a paste of ${lines} lines`, [...turns(3), {echo: '\n'.repeat(lines)}, ...turns(40)]);
     const listing = Array.from({length: 5000}, (_, i) => `line ${i}\n`).join('');
     checkScrollback(t, 'long listings', [{print: listing}, {echo: 'x\n'}, {print: listing.slice(0, 3000)}, {print: 'more\n'},
-        {echo: 'y\n'.repeat(2500)}, {echo: 'z\n'.repeat(2500)}, {print: listing}]);
+        {echo: 'y\n'.repeat(2500)}, {echo: 'z\n'.repeat(2500)}, {print: listing}, {print: listing.slice(0, 500)},
+        ...Array(30).fill({echo: '\n'.repeat(50)})]);
     const {page, transcript, shown, KEPT_LINES} = openTranscript(t);
     transcript.print('prompt:');
     transcript.echo(Array.from({length: 3000}, (_, i) => `${i}\n`).join(''));
@@ -141,9 +129,14 @@ test('the scrollback keeps the last lines after a paste of any size, and after l
 
 test('the end stays in view as the page changes size, unless the player scrolled away', (t) => {
     const {page, transcript, view, log} = openTranscript(t);
-    layOut(view, () => 100 * log.children.length, 150);
-    const scrollTo = (top) => {
-        view.scrollTop = top;
+    let top = 0; // jsdom lays nothing out: a view 150 px high, each block 100 px
+    const height = () => 100 * log.children.length;
+    Object.defineProperties(view, {
+        scrollHeight: {get: height}, clientHeight: {value: 150},
+        scrollTop: {get: () => top, set: (value) => { top = Math.min(value, Math.max(0, height() - 150)); }},
+    });
+    const scrollTo = (to) => {
+        view.scrollTop = to;
         view.dispatchEvent(new page.window.Event('scroll'));
     };
     transcript.print('one');
@@ -151,15 +144,20 @@ test('the end stays in view as the page changes size, unless the player scrolled
     transcript.print('two');
     page.tick(300);
     assert.equal(view.scrollTop, 50, 'each block brought into view');
+    for (const [to, after, why] of [[0, 0, 'a player who scrolled up is left there'], [48, 50, 'an end in view, within two pixels, stays']]) {
+        scrollTo(to);
+        page.resize();
+        assert.equal(view.scrollTop, after, why);
+    }
     scrollTo(0);
-    page.resize();
-    assert.equal(view.scrollTop, 0, 'a player who scrolled up is left there');
-    scrollTo(48);
-    page.resize();
-    assert.equal(view.scrollTop, 50, 'an end in view, within two pixels, stays in view');
-    scrollTo(0);
-    transcript.edit('1');
+    transcript.edit('');
+    page.tick(20);
+    assert.equal(view.scrollTop, 0, 'a key that leaves the line as it was');
     transcript.edit('1');
     page.tick(20);
     assert.equal(view.scrollTop, 50, 'typing brings the end back into view');
+    scrollTo(0);
+    transcript.echo('2\n');
+    page.resize();
+    assert.equal(view.scrollTop, 50, 'what is typed is followed, even before its frame');
 });
