@@ -18,8 +18,8 @@ const WAIT_MS = 20000; // the longest wait for the screen to show something
 const MENU = ['難易度を選択してください。-1で終了', 'practice:0 easy:1 normal:2 hard:3 '];
 const FRESH = [...MENU, '難易度:']; // the screen of a run just begun
 const FAREWELL = 'ゲームを終了します。';
-// What the page says when a run ends, from the page's own words.
-const {ENDED} = vm.runInNewContext(`${readFileSync(new URL('../../web/words.js', import.meta.url), 'utf8')}\n({ENDED})`);
+// What the page says when a run has ended, from the page's own words.
+const endedWord = () => vm.runInNewContext(`${readFileSync(new URL('../../web/words.js', import.meta.url), 'utf8')}\nENDED`);
 const LEVEL_ERROR = 'その難易度は出来ません。もう一度数字を入力してください。'; // the widest line
 const ASK_DIGITS = '何桁で遊びますか(最大10桁):';
 const ASK_TURNS = '何回まで入力できるようにしますか(最大16回):';
@@ -328,7 +328,7 @@ export const SCENARIOS = {
                   'the answer does not have the keyboard focus on load');
             await player.playReadmeGame();
             const end = await player.page.evaluate(() => document.getElementById('log').textContent);
-            check(end.endsWith(`${FAREWELL}\n${ENDED}`), `the run's end is not the farewell, then the page's word:\n${end}`);
+            check(end.endsWith(`${FAREWELL}\n${endedWord()}`), `the run's end is not the farewell, then the page's word:\n${end}`);
         },
     },
 

@@ -29,6 +29,7 @@ const CASES = [
     ['WebKit\'s scenarios, no npm packages', ['browser_test.mjs', 'webkit'], 'copy', `skipped: selenium-webdriver is not installed ${NPM}`],
     ['the screen reader, no npm packages', ['screen_reader_test.mjs', 'chromium'], 'copy', `skipped: playwright-core is not installed ${NPM}`],
     ['Lighthouse, no npm packages', ['lighthouse_test.mjs'], 'copy', `skipped: lighthouse is not installed ${NPM}`],
+    ['a page module\'s tests, no npm packages', ['runs.test.mjs'], 'copy', `skipped: jsdom is not installed ${NPM}`],
     ['Chromium\'s scenarios, no Chromium', ['browser_test.mjs', 'chromium'], {CHROMIUM: GONE}, CHROMIUM_GONE],
     ['Firefox\'s scenarios, no Firefox', ['browser_test.mjs', 'firefox'], {FIREFOX: GONE}, FIREFOX_GONE],
     ['the screen reader, no Firefox', ['screen_reader_test.mjs', 'firefox'], {FIREFOX: GONE}, FIREFOX_GONE],
@@ -36,11 +37,11 @@ const CASES = [
 ];
 
 // The packages the in-place cases need, so that what is missing there is the browser alone.
-requireModules('playwright-core', 'lighthouse');
+requireModules('playwright-core', 'lighthouse', 'jsdom');
 
 test('a browser test skips, saying what to install', async (t) => {
     const copy = mkdtempSync(join(tmpdir(), 'hitblow-no-npm-'));
-    cpSync(HERE, copy, {recursive: true, filter: (path) => !path.endsWith('.test.mjs')});
+    cpSync(HERE, copy, {recursive: true, filter: (path) => !path.endsWith('skips.test.mjs')});
     try {
         assert.throws(() => createRequire(join(copy, 'x.mjs')).resolve('playwright-core'),
                       `${copy} finds npm packages, so it cannot stand for a tree without them`);
