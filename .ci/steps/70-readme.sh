@@ -15,7 +15,7 @@
 # nothing else.  After the npm set-up, which brings Debian's own Node.js and
 # npm, it installs Chromium alone and has it play the README's game in the
 # site the browser section built: proof that the npm packages are there and
-# drive a browser.  The tests that the replayed commands run, most of them
+# drive a browser; then runs the page modules' Node tests on that Node.js.  The tests that the replayed commands run, most of them
 # skipped there for want of their tools, are counted as the replay's own,
 # and so are the browser tests that ran and were skipped.
 set -euo pipefail
@@ -24,8 +24,9 @@ readme=${1:-README.md}
 
 root=$(mktemp -d /var/tmp/hitblow-readme.XXXXXX)
 replay_log=$(mktemp)
+node_log=$(mktemp)
 cleanup() {
-    rm -f "$replay_log"
+    rm -f "$replay_log" "$node_log"
     for mount in dev/pts dev proc sys; do
         mountpoint -q "$root/$mount" && umount -l "$root/$mount"
     done
@@ -106,6 +107,8 @@ for section in "${sections[@]}"; do
             apt-get install -y -qq chromium >/dev/null
             HITBLOW_FIXED_CLOCK=$(scripts/cmake_value.sh build/web HITBLOW_FIXED_CLOCK) \
                 node tests/web/browser_test.mjs chromium build/web/site README.md readme_game' 2>&1 | tee -a "$replay_log"
+        echo "== the page modules' Node tests, on that Node.js"
+        in_root 'node --test --test-reporter=tap $(ls tests/web/*.test.mjs | grep -v skips)' 2>&1 | tee "$node_log" | grep -E '^(not )?ok |^# (pass|fail)'
     fi
 done
 echo "== the README replayed on a fresh root in $(($(date +%s) - start)) s"
@@ -115,3 +118,7 @@ browser_skipped=$(grep -cE '^[[:space:]]*[0-9]+ - web\..* \(Skipped\)$' "$replay
 echo "browser tests on the fresh root: $played ran (Chromium played the README's game), $browser_skipped skipped (in the quick start and the browser section, before the npm set-up and the browsers)"
 bash .ci/tally.sh "the README replay's tests, on the fresh root" --ctest "$replay_log"
 bash .ci/tally.sh "the README replay's browser test, after its npm set-up" "$played" 0 0
+node_passed=$(sed -n 's/^# pass //p' "$node_log")
+node_failed=$(sed -n 's/^# fail //p' "$node_log")
+bash .ci/tally.sh "the page modules' Node tests, on the fresh root's Node.js" "${node_passed:-0}" "${node_failed:-1}" 0
+[ "${node_passed:-0}" -gt 0 ] && [ "${node_failed:-1}" -eq 0 ] || { echo "the page modules' Node tests failed on the fresh root"; exit 1; }
