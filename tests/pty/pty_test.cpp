@@ -13,12 +13,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "convert.h"
@@ -225,86 +227,62 @@ std::string lost_games(int games)
     for (int turn = 0; turn < 16; turn++)
         game += "0 0 0 0 0 0 0 0 0 0\n";
     std::string input;
-    for (int i = 0; i < games; i++)
+    while (games-- > 0)
         input += game;
     return input + "-1\n";
 }
 
-// A file that holds `text`, read from its start.
-int file_of(const std::string &text)
+// Plays `input` on the fixed-clock game through pipes, the end of the one on
+// descriptor `which` (0 or 1) left non-blocking: the input written 512 bytes
+// at a time, 5 ms apart, and the output not read until its pipe is full, so
+// that the game finds each stream not ready.  Returns the output, standard
+// error and the exit status.
+std::tuple<std::string, std::string, int> play_nonblocking(const std::string &input, int which)
 {
-    FILE *file = tmpfile();
-    if (file == nullptr || fwrite(text.data(), 1, text.size(), file) != text.size() || fflush(file) != 0)
-        throw std::runtime_error("cannot write a scratch file");
-    int fd = dup(fileno(file));
-    fclose(file);
-    lseek(fd, 0, SEEK_SET);
-    return fd;
-}
-
-// Everything in the file `fd`, which it closes.
-std::string contents(int fd)
-{
-    std::string text;
-    lseek(fd, 0, SEEK_SET);
-    char buf[4096];
-    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
-        text.append(buf, static_cast<size_t>(n));
-    close(fd);
-    return text;
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0 ||
+        fcntl(which == 0 ? in[0] : out[1], F_SETFL, O_NONBLOCK) != 0)
+        throw std::runtime_error("pipe failed");
+    pid_t pid = spawn(FIXED_CLOCK_BINARY, {}, in[0], out[1], err[1], false);
+    for (int fd : {in[0], out[1], err[1]})
+        close(fd);
+    for (size_t at = 0; at < input.size(); at += 512) {
+        usleep(5000);
+        size_t size = std::min<size_t>(512, input.size() - at);
+        if (write(in[1], input.data() + at, size) != static_cast<ssize_t>(size))
+            throw std::runtime_error("cannot type");
+    }
+    close(in[1]);
+    int ready = 0;
+    for (int i = 0; i < WAIT_MS / 10 && ready < fcntl(out[0], F_GETPIPE_SZ); i++) {
+        usleep(10000);
+        ioctl(out[0], FIONREAD, &ready);
+    }
+    std::string output, errors;
+    while (read_some(out[0], output, WAIT_MS)) {
+    }
+    while (read_some(err[0], errors, WAIT_MS)) {
+    }
+    for (int fd : {out[0], err[0]})
+        close(fd);
+    return {output, errors, exit_status(pid)};
 }
 
 // O_NONBLOCK belongs to the open stream, so a parent can hand the game one
-// that is not ready when it reads or writes; the game then waits for it, and
-// its output is the blocking run's, with nothing on standard error.  (The
-// fixed clock keeps the answers the same from run to run.)
+// that is not ready when it reads or writes: the game waits for it, and its
+// output is the blocking run's, with nothing on standard error.  (The fixed
+// clock keeps the answers the same from run to run.)
 TEST(Streams, NonBlockingPipesAreWaitedOn)
 {
     std::string input = lost_games(20);
     std::string blocking = run_piped({}, input, FIXED_CLOCK_BINARY);
     ASSERT_GT(blocking.size(), 2u * 65536);
-
-    // Standard output a pipe that its reader drains only once it is full.
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    ASSERT_EQ(fcntl(out[1], F_SETFL, O_NONBLOCK), 0);
-    int typed = file_of(input);
-    int err = file_of("");
-    pid_t pid = spawn(FIXED_CLOCK_BINARY, {}, typed, out[1], err, false);
-    close(typed);
-    close(out[1]);
-    int capacity = fcntl(out[0], F_GETPIPE_SZ);
-    int ready = 0;
-    for (int i = 0; i < WAIT_MS / 10 && ready < capacity; i++) {
-        usleep(10000);
-        ioctl(out[0], FIONREAD, &ready);
+    for (int which : {0, 1}) {
+        auto [output, errors, status] = play_nonblocking(input, which);
+        EXPECT_EQ(status, 0) << "non-blocking descriptor " << which;
+        EXPECT_EQ(errors, "") << "non-blocking descriptor " << which;
+        EXPECT_TRUE(output == blocking) << output.size() << " bytes of " << blocking.size();
     }
-    EXPECT_EQ(ready, capacity) << "the pipe never filled";
-    std::string output;
-    while (read_some(out[0], output, WAIT_MS)) {
-    }
-    close(out[0]);
-    EXPECT_EQ(exit_status(pid), 0);
-    EXPECT_EQ(contents(err), "");
-    EXPECT_TRUE(output == blocking) << output.size() << " bytes of " << blocking.size();
-
-    // Standard input a pipe that its writer fills in pieces, now and then.
-    int in[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(fcntl(in[0], F_SETFL, O_NONBLOCK), 0);
-    int file = file_of("");
-    err = file_of("");
-    pid = spawn(FIXED_CLOCK_BINARY, {}, in[0], file, err, false);
-    close(in[0]);
-    for (size_t at = 0; at < input.size(); at += 512) {
-        usleep(5000);
-        std::string piece = input.substr(at, 512);
-        ASSERT_EQ(write(in[1], piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
-    }
-    close(in[1]);
-    EXPECT_EQ(exit_status(pid), 0);
-    EXPECT_EQ(contents(err), "");
-    EXPECT_TRUE(contents(file) == blocking);
 }
 
 // The same on a terminal, whose texts go out converted, each in as many writes as the terminal takes.
