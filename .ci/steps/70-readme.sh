@@ -108,7 +108,7 @@ for section in "${sections[@]}"; do
             HITBLOW_FIXED_CLOCK=$(scripts/cmake_value.sh build/web HITBLOW_FIXED_CLOCK) \
                 node tests/web/browser_test.mjs chromium build/web/site README.md readme_game' 2>&1 | tee -a "$replay_log"
         echo "== the page modules' Node tests, on that Node.js"
-        in_root 'node --test --test-reporter=tap $(ls tests/web/*.test.mjs | grep -v skips)' 2>&1 | tee "$node_log" | grep -E '^(not )?ok |^# (pass|fail)'
+        in_root 'timeout 600 node --test --test-reporter=tap $(ls tests/web/*.test.mjs | grep -v skips)' 2>&1 | tee "$node_log" | grep -E '^(not )?ok |^# (pass|fail)'
     fi
 done
 echo "== the README replayed on a fresh root in $(($(date +%s) - start)) s"

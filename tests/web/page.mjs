@@ -30,10 +30,14 @@ export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/',
     const dom = new JSDOM(read('web/index.html'), {url, runScripts: 'outside-only', virtualConsole});
     const {window} = dom;
     const observers = [];
+    const cleared = new Set(); // timers the page has cleared: Node 18's mock timers lose track of others when cleared
     let now = 0;
     Object.assign(window, MUTATION, {
-        setTimeout: (...args) => setTimeout(...args),
-        clearTimeout: (timer) => clearTimeout(timer),
+        setTimeout: (run, ms, ...args) => {
+            const timer = setTimeout(() => cleared.delete(timer) || run(...args), ms);
+            return timer;
+        },
+        clearTimeout: (timer) => cleared.add(timer),
         requestAnimationFrame: (frame) => setTimeout(frame, 16),
         matchMedia: (query) => ({matches: touch && query === '(pointer: coarse)'}),
         ResizeObserver: class {
