@@ -59,6 +59,7 @@ test('then() runs once all added before stands; a run brought back is unheard an
     const {page, transcript, heard, unheard, GAP} = openTranscript(t);
     const ran = [];
     transcript.then(() => ran.push('at once'));
+    assert.deepEqual(ran, ['at once'], 'with nothing waiting, at once');
     transcript.silence(true);
     transcript.print('menu:');
     transcript.echo('0\n');
