@@ -95,8 +95,6 @@ class LineDiscipline {
     add(text)
     {
         this.line += text;
-        if (this.line.length <= MAX_LINE) // code units, never fewer than the characters they make
-            return;
         let end = 0; // where its first MAX_LINE characters end
         let characters = 0;
         for (const character of this.line) {

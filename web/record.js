@@ -9,7 +9,7 @@ const RECORD_LIMIT = 1 << 20;
 // the same function of it: each second read from the clock; each piece of
 // text handed over, with how many bytes of the game's text stood on the
 // screen then; and the line being typed.  It is kept in the tab's session
-// storage (`storage`, null where there is none) under the page's path, and
+// storage (`storage()`, which may throw or give none) under the page's path, and
 // where it cannot be kept, a mark says so, which the next page reads as a
 // run that was lost.
 class RunRecord {
@@ -39,8 +39,8 @@ class RunRecord {
         let text;
         let line;
         try {
-            text = this.storage.getItem(this.key);
-            line = this.storage.getItem(this.lineKey) || '';
+            text = this.storage().getItem(this.key);
+            line = this.storage().getItem(this.lineKey) || '';
         } catch {
             return null; // no storage: nothing was kept
         }
@@ -83,8 +83,8 @@ class RunRecord {
     {
         this.data = null;
         try {
-            this.storage.removeItem(this.key);
-            this.storage.removeItem(this.lineKey);
+            this.storage().removeItem(this.key);
+            this.storage().removeItem(this.lineKey);
         } catch {
             // nothing was kept
         }
@@ -112,7 +112,7 @@ class RunRecord {
     write(key, text)
     {
         try {
-            this.storage.setItem(key, text);
+            this.storage().setItem(key, text);
         } catch {
             return false;
         }

@@ -12,14 +12,9 @@ const view = document.getElementById('view');
 const again = document.getElementById('again');
 const transcript = new Transcript(document.getElementById('log'), document.getElementById('earlier'), view);
 
-// The tab's session storage, or null where the browser keeps none here.
-const storage = (() => {
-    try {
-        return globalThis.sessionStorage || null;
-    } catch {
-        return null;
-    }
-})();
+// The tab's session storage, read afresh each time: reading it throws where
+// the browser keeps none here.
+const storage = () => globalThis.sessionStorage;
 
 // One run of the game, in a module of its own; with `replay`, a record an
 // earlier page of the tab left, played again at once and unheard first.

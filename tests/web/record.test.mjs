@@ -33,8 +33,8 @@ function storage(room = Infinity)
 // What a new page finds after `play(record, store)` in the same storage.
 function reloaded(store, play)
 {
-    play(new RunRecord(store, '/'), store);
-    return new RunRecord(store, '/').load();
+    play(new RunRecord(() => store, '/'), store);
+    return new RunRecord(() => store, '/').load();
 }
 
 test('what a reload finds', () => {
@@ -46,7 +46,7 @@ test('what a reload finds', () => {
         ['a run held while played again, then kept', storage(), (r) => { r.hold(true); r.noteInput(0, 'a\n'); r.noteLine(''); r.hold(false); r.noteLine('2'); },
          {clock: [], input: [[0, 'a\n']], line: '2'}],
         ['a run held, while the one before stands', storage(), (r, store) => {
-            new RunRecord(store, '/').noteInput(0, 'old\n');
+            new RunRecord(() => store, '/').noteInput(0, 'old\n');
             r.hold(true);
             r.noteInput(0, 'new\n');
             r.noteLine('x');
@@ -70,17 +70,17 @@ test('a record that is not one is lost, never thrown', () => {
                         '{"clock": [], "input": [[0, "a"], [-1, "b"]]}']) {
         const store = storage();
         store.setItem('hitblow run /', text);
-        assert.equal(new RunRecord(store, '/').load(), 'lost', text);
+        assert.equal(new RunRecord(() => store, '/').load(), 'lost', text);
     }
 });
 
 test('records of sites in other folders keep apart', () => {
     const store = storage();
-    const here = new RunRecord(store, '/a/');
+    const here = new RunRecord(() => store, '/a/');
     here.hold(false);
     here.noteInput(0, '1\n');
     here.noteLine('5');
-    assert.equal(new RunRecord(store, '/b/').load(), null);
-    assert.deepEqual(JSON.parse(JSON.stringify(new RunRecord(store, '/a/').load())), {clock: [], input: [[0, '1\n']], line: '5'});
+    assert.equal(new RunRecord(() => store, '/b/').load(), null);
+    assert.deepEqual(JSON.parse(JSON.stringify(new RunRecord(() => store, '/a/').load())), {clock: [], input: [[0, '1\n']], line: '5'});
     assert.deepEqual([...store.items.keys()], ['hitblow run /a/', 'hitblow line /a/']);
 });

@@ -119,13 +119,18 @@ test('the scrollback keeps the last lines after a paste of any size, and after l
     checkScrollback(t, 'long listings', [{print: listing}, {echo: 'x\n'}, {print: listing.slice(0, 3000)}, {print: 'more\n'},
         {echo: 'y\n'.repeat(2500)}, {echo: 'z\n'.repeat(2500)}, {print: listing}, {print: listing.slice(0, 500)},
         ...Array(30).fill({echo: '\n'.repeat(50)})]);
-    const {page, transcript, shown, KEPT_LINES} = openTranscript(t);
-    transcript.print('prompt:');
-    transcript.echo(Array.from({length: 3000}, (_, i) => `${i}\n`).join(''));
-    transcript.print('after');
-    page.tick(1);
-    assert.equal(shown(), `${Array.from({length: KEPT_LINES}, (_, i) => `${i + 1000}\n`).join('')}after`,
-        'a block not yet heard is cut to its last lines');
+    // A block not yet heard is cut to its last lines, the oldest of them whole.
+    const numbered = (from, to) => Array.from({length: to - from}, (_, i) => `${from + i}\n`).join('');
+    const {KEPT_LINES: K} = openTranscript(t);
+    for (const [head, count, kept] of [['prompt:', K + 1000, numbered(1000, K + 1000)], ['a\nb\nxyz', K, `xyz${numbered(0, K)}`],
+        ['prompt:', K, `prompt:${numbered(0, K)}`]]) {
+        const {page, transcript, shown} = openTranscript(t);
+        transcript.print(head);
+        transcript.echo(numbered(0, count));
+        transcript.print('after');
+        page.tick(1);
+        assert.equal(shown(), `${kept}after`, `${JSON.stringify(head)} and ${count} lines`);
+    }
 });
 
 test('the end stays in view as the page changes size, unless the player scrolled away', (t) => {
