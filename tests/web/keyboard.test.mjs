@@ -1,4 +1,4 @@
-// The page's keyboard and keypad, tested in Node over jsdom: what each key, edit, input method, paste and tap sends to the game.
+// The page's keyboard and keypad (web/keyboard.js, web/keypad.js), tested in Node over jsdom: what each key, edit, paste and tap sends.
 //
 // usage: node tests/web/keyboard.test.mjs
 

@@ -1,4 +1,4 @@
-// The page's runs, tested in Node over jsdom with a stand-in for the game: how each run ends, a run played again after a reload, and new runs.
+// The page's runs and its words (web/runs.js, web/words.js), tested in Node over jsdom with a stand-in game: each end, a replay, new runs.
 //
 // usage: node tests/web/runs.test.mjs
 

@@ -1,4 +1,4 @@
-// The page's offline play, tested in Node: the service worker over stand-ins for Cache Storage and its events, and its registration over jsdom.
+// The page's offline play, tested in Node: web/service_worker.js over a stand-in Cache Storage, web/worker_registration.js over jsdom.
 //
 // usage: node tests/web/service_worker.test.mjs
 

@@ -1,4 +1,4 @@
-// The page's transcript, tested in Node over jsdom: blocks heard apart and in order, notes, a run brought back unheard, the scrollback and the end in view.
+// The page's transcript (web/transcript.js), tested in Node over jsdom: blocks heard apart, notes, a replay, the scrollback, the end in view.
 //
 // usage: node tests/web/transcript.test.mjs
 
