@@ -114,17 +114,17 @@ void display_open()
     display = iconv_open("UTF-8", "CP932");
 }
 
-// What a read() or write() that returned `n` tells the byte layer.  A stream
-// can be non-blocking (a flag of the open stream, which the game may
-// inherit): one that is not ready is waited on with poll() for `events`
-// (fd 0 is read, fd 1 written), then -EAGAIN says to call again.
-ptrdiff_t outcome(ssize_t n, short events)
+// What a read() or write() on `fd` that returned `n` tells the byte layer.
+// A stream can be non-blocking (a flag of the open stream, which the game
+// may inherit): one that is not ready is waited on with poll() until it is
+// ready for `events`, and then -EAGAIN says to call again.
+ptrdiff_t outcome(ssize_t n, int fd, short events)
 {
     if (n >= 0)
         return n;
     if (errno != EAGAIN && errno != EWOULDBLOCK)
         return -errno;
-    pollfd stream = {events == POLLIN ? 0 : 1, events, 0};
+    pollfd stream = {fd, events, 0};
     return poll(&stream, 1, -1) < 0 && errno != EINTR ? -errno : -EAGAIN;
 }
 
@@ -140,12 +140,12 @@ OutputKind platform_open()
 
 ptrdiff_t platform_read(unsigned char *buf, size_t size)
 {
-    return outcome(read(0, buf, size), POLLIN);
+    return outcome(read(0, buf, size), 0, POLLIN);
 }
 
 ptrdiff_t platform_write(const char *buf, size_t size)
 {
-    return outcome(write(1, buf, size), POLLOUT);
+    return outcome(write(1, buf, size), 1, POLLOUT);
 }
 
 int platform_show(const char *text, size_t size)
@@ -155,7 +155,7 @@ int platform_show(const char *text, size_t size)
     if (length < 0)
         return 0;
     for (const char *next = converted; length > 0;) {
-        ptrdiff_t n = outcome(write(1, next, static_cast<size_t>(length)), POLLOUT);
+        ptrdiff_t n = outcome(write(1, next, static_cast<size_t>(length)), 1, POLLOUT);
         if (n == -EINTR || n == -EAGAIN)
             continue;
         if (n <= 0)
