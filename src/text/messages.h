@@ -33,9 +33,9 @@ template <int32_t LENGTH, size_t N> consteval Message message(const char (&text)
 // clang-format off
 
 // Every text of the dialogue lives here and nowhere else (the one line a
-// failed read or write puts on standard error is the byte layer's, io.cpp).  Bytes of 0x80 and
-// above are written as octal escapes so that no escape can swallow the
-// character after it.
+// failed read or write puts on standard error is the byte layer's, io.cpp).
+// Bytes of 0x80 and above are written as octal escapes so that no escape can
+// swallow the character after it.
 
 // Main loop: end of the run, game over, wins and the unlock
 // "ゲームを終了します。\n", 21 bytes

@@ -141,8 +141,8 @@ std::string play(MemoryStreams streams, const std::string &input = SESSION, size
 }
 
 // However the platform takes the bytes (a few a call, after interrupted calls, after waiting on a stream
-// not ready), each goes out once and in order; a file gets blocks of exactly 512, the last one shorter, and
-// each text goes to a terminal as soon as it is said.
+// not ready), each goes out once and in order, to a terminal or a file; a file gets blocks of exactly 512,
+// the last one shorter.
 TEST(Output, EveryByteOnceWhateverTheCalls)
 {
     std::string screen = play({.terminal = true});
