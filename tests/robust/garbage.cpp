@@ -3,8 +3,10 @@
 // usage: garbage SEED
 //
 // The seed picks the kind and all of it: random bytes, the game's own
-// alphabet, tokens of megabytes, long whitespace, dialogues with NUL and 0x1A
-// bytes dropped in or cut off anywhere.  No input quits on purpose.
+// alphabet, tokens of every length to a few kilobytes, or dialogues with NUL
+// and 0x1A bytes dropped in or cut off anywhere, then random bytes.  No input
+// quits on purpose.  (Tokens and whitespace of megabytes are
+// constant_memory.sh's and the huge_tokens transcript's.)
 
 #include <cstdint>
 #include <cstdio>
@@ -16,23 +18,13 @@ namespace {
 // splitmix64: a small generator whose sequence is the same on every platform.
 uint64_t state;
 
-uint64_t next()
+// Returns a number from 0 to n - 1.
+uint64_t below(uint64_t n)
 {
     uint64_t z = (state += 0x9E3779B97F4A7C15u);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-}
-
-// Returns a number from 0 to n - 1.
-uint64_t below(uint64_t n)
-{
-    return next() % n;
-}
-
-void put(int c)
-{
-    std::putchar(c);
+    return (z ^ (z >> 31)) % n;
 }
 
 // One byte that the game's reader treats specially, or that a player types.
@@ -53,41 +45,6 @@ int game_byte()
     }
 }
 
-void random_bytes(uint64_t size)
-{
-    for (uint64_t i = 0; i < size; i++)
-        put(static_cast<int>(below(256)));
-}
-
-void game_bytes(uint64_t size)
-{
-    for (uint64_t i = 0; i < size; i++)
-        put(game_byte());
-}
-
-// A token of `size` bytes, all digits, all one letter, or all high bytes.
-void huge_token(uint64_t size)
-{
-    uint64_t style = below(4);
-    for (uint64_t i = 0; i < size; i++) {
-        if (style == 0)
-            put(static_cast<int>('0' + below(10)));
-        else if (style == 1)
-            put('7');
-        else if (style == 2)
-            put('a');
-        else
-            put(i % 2 == 0 ? 0x82 : 0x4F); // full-width digit zero, over and over
-    }
-}
-
-void whitespace(uint64_t size)
-{
-    static const char spaces[] = " \t\n\v\f\r";
-    for (uint64_t i = 0; i < size; i++)
-        put(spaces[below(sizeof spaces - 1)]);
-}
-
 // Plausible sessions, without the final -1.
 const char *const DIALOGUES[] = {
     "1\n0 5 9\n",
@@ -99,18 +56,17 @@ const char *const DIALOGUES[] = {
     "0\n1\n1\n5\n",
 };
 
-// Writes a dialogue, dropping NUL and 0x1A bytes into it, or cutting it off.
-void mangled_dialogue(bool cut)
+// Writes dialogues, with NUL and 0x1A bytes dropped in, or the last cut off anywhere.
+void mangled_dialogues(bool cut)
 {
-    uint64_t repeats = 1 + below(50);
-    for (uint64_t r = 0; r < repeats; r++) {
+    for (uint64_t repeats = 1 + below(50); repeats > 0; repeats--) {
         const char *text = DIALOGUES[below(sizeof DIALOGUES / sizeof DIALOGUES[0])];
         size_t len = std::strlen(text);
-        size_t stop = cut && r + 1 == repeats ? static_cast<size_t>(below(len + 1)) : len;
+        size_t stop = cut && repeats == 1 ? static_cast<size_t>(below(len + 1)) : len;
         for (size_t i = 0; i < stop; i++) {
             if (!cut && below(30) == 0)
-                put(below(4) == 0 ? 0x1A : '\0');
-            put(text[i]);
+                std::putchar(below(4) == 0 ? 0x1A : '\0');
+            std::putchar(text[i]);
         }
     }
 }
@@ -125,42 +81,27 @@ int main(int argc, char **argv)
     }
     uint64_t seed = std::strtoull(argv[1], nullptr, 10);
     state = seed * 0x2545F4914F6CDD1Du;
-    switch (seed % 8) {
-    case 0:
-        random_bytes(below(1 << 16));
-        break;
-    case 1:
-        game_bytes(below(1 << 16));
-        break;
-    case 2:
-        // A token of megabytes, between pieces of a dialogue.
-        game_bytes(below(64));
-        huge_token((1 + below(4)) << 20);
-        game_bytes(below(1024));
-        break;
-    case 3:
-        // A long run of whitespace, then perhaps a few more entries.
-        whitespace((1 + below(4)) << 20);
-        game_bytes(below(64));
-        break;
-    case 4:
-        mangled_dialogue(false);
-        break;
-    case 5:
-        mangled_dialogue(true);
-        break;
-    case 6:
-        // Many tokens of every length up to a few kilobytes.
-        for (uint64_t n = below(200); n > 0; n--) {
-            huge_token(below(8) != 0 ? 1 + below(24) : below(4096));
-            whitespace(1 + below(3));
+    uint64_t kind = seed % 4;
+    if (kind == 0) {
+        for (uint64_t n = below(1 << 16); n > 0; n--)
+            std::putchar(static_cast<int>(below(256)));
+    } else if (kind == 1) {
+        for (uint64_t n = below(1 << 16); n > 0; n--)
+            std::putchar(game_byte());
+    } else if (kind == 2) {
+        // Tokens of digits, of sevens, of letters or of full-width zeros.
+        for (uint64_t n = 1 + below(200); n > 0; n--) {
+            const char *style[] = {"0123456789", "7", "a", "\x82\x4f"};
+            const char *bytes = style[below(4)];
+            size_t width = std::strlen(bytes);
+            for (uint64_t size = below(8) != 0 ? 1 + below(24) : below(4096); size > 0; size--)
+                std::putchar(bytes[width == 10 ? below(10) : size % width]);
+            std::putchar(" \t\n\v\f\r"[below(6)]);
         }
-        break;
-    default:
-        // A dialogue, then random bytes.
-        mangled_dialogue(false);
-        random_bytes(below(4096));
-        break;
+    } else {
+        mangled_dialogues(below(2) == 0);
+        for (uint64_t n = below(4096); n > 0; n--)
+            std::putchar(static_cast<int>(below(256)));
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -8,6 +8,7 @@ import {test} from 'node:test';
 import {flush, openPage, PAGE_SCRIPTS} from './page.mjs';
 
 const SECOND = 1767228147;
+const KEY = 'hitblow run /play/';
 
 // A stand-in for the game's module, keeping the page's contract (src/platform_web.cpp): at each prompt it
 // reads the clock and shows "N at SECONDS:", then answers each piece it reads with "got PIECE"; at the end of
@@ -38,9 +39,10 @@ async function game({page, printErr, quit})
     };
 }
 
-// Opens the page on what a reload leaves in session storage (`storage`), the clock at `seconds`, and types
-// `keys`, each as a keyboard's input, the game answering each before the next ({now: text} types at once).
-async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, keys = [], before = () => {}} = {})
+// Opens the page on what a reload leaves in session storage (`storage`), the clock at `seconds`, types `early`
+// before the game begins, then `keys`, each as a keyboard's input, the game answering each before the next
+// ({now: text} types at once).
+async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, early = [], keys = [], before = () => {}} = {})
 {
     const Clock = class extends Date {
         static now() { return seconds * 1000 + 999; }
@@ -54,9 +56,9 @@ async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, ke
     });
     const {document, window} = page;
     const answer = document.getElementById('answer');
-    const settle = async (ms = 300) => {
+    const settle = async () => {
         for (let i = 0; i < 8; i++, await flush())
-            page.tick(ms);
+            page.tick(300);
     };
     const player = {
         page, answer, words: page.exports, again: document.getElementById('again'), settle,
@@ -65,6 +67,7 @@ async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, ke
         notes: () => [...document.querySelectorAll('.note')].map((note) => note.textContent),
         caret: () => !document.querySelector('.caret').hidden,
         storage: () => ({...window.sessionStorage}),
+        enter: () => answer.dispatchEvent(new window.KeyboardEvent('keydown', {key: 'Enter', bubbles: true})),
         async type(...pieces)
         {
             for (const piece of pieces) {
@@ -75,13 +78,14 @@ async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, ke
             }
         },
     };
+    await player.type(...early.map((now) => ({now})));
     await settle();
     await player.type(...keys);
     return player;
 }
 
 test('each way a run ends has the page\'s word after the game\'s last line, then the button', async (t) => {
-    const cases = [
+    for (const [why, keys, last, name, createHitblow] of [
         ['the end of input', ['1\r', '\x04'], 'got 1\n2 at 1767228147:bye\n', 'ENDED'],
         ['a status of 0', ['exit 0\r'], '1 at 1767228147:exit 0\n', 'ENDED'],
         ['Ctrl-C', ['12\x03'], '1 at 1767228147:12^C\n', 'INTERRUPTED'],
@@ -91,8 +95,7 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         ['a module that threw', ['throw\r'], 'throw\nError: RuntimeError: unreachable\n', 'FAILED'],
         ['a module that cannot start', [], 'Error: no WebAssembly here\n', 'FAILED', async () => { throw new Error('no WebAssembly here'); }],
         ['Ctrl-C while the game reads a long paste', [{now: `${'9'.repeat(4000)}\r`.repeat(50)}, '\x03'], '^C\n', 'INTERRUPTED'],
-    ];
-    for (const [why, keys, last, name, createHitblow] of cases) {
+    ]) {
         const player = await open(t, {keys, createHitblow});
         const word = player.words[name];
         assert.ok(player.shown().endsWith(last + word), `${why}: ${JSON.stringify(player.shown().slice(-200))}`);
@@ -102,32 +105,30 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         assert.ok(player.shown().endsWith(word), `${why}: nothing more reaches the game or the page`);
     }
     const {words, shown, heard, caret} = await open(t, {keys: ['1\r']});
-    assert.deepEqual([heard(), caret()], [shown(), true], 'a run is heard, its caret shown');
-    assert.equal(new Set(Object.values(words)).size, 4);
+    assert.deepEqual([heard(), caret(), new Set(Object.values(words)).size], [shown(), true, 4], 'a run is heard, its caret shown');
     for (const word of Object.values(words))
         assert.match(word, /^[^\x00-\x7f]+.* \/ [A-Z][ -~]+\.$/, 'in Japanese, then in English');
 });
 
 test('the button waits for the page\'s word; a new run starts by the button or Enter, and the keypad types', async (t) => {
     const player = await open(t, {keys: ['1\r2']});
-    player.answer.dispatchEvent(new player.page.window.KeyboardEvent('keydown', {key: 'Enter', bubbles: true}));
-    player.page.document.querySelector('#keypad button').click();
+    const {again, answer, page: {document}} = player;
+    player.enter();
+    document.querySelector('#keypad button').click();
     await player.settle();
     assert.equal(player.shown(), '1 at 1767228147:1\ngot 1\n2 at 1767228147:2\ngot 2\n3 at 1767228147:1', 'Enter, while a run is on, is the game\'s');
-    assert.equal(player.page.document.activeElement, player.answer, 'a keyboard goes on typing into the answer after a click');
+    assert.equal(document.activeElement, answer, 'a keyboard goes on typing into the answer after a click');
     await player.type({now: '\r\x04'});
     player.page.tick(1);
     await flush();
-    assert.equal(player.again.hidden, true, 'the button waits for the word');
+    assert.equal(again.hidden, true, 'the button waits for the word');
     await player.settle();
-    const enter = () => player.answer.dispatchEvent(new player.page.window.KeyboardEvent('keydown', {key: 'Enter', bubbles: true}));
-    for (const start of [() => player.again.click(), enter]) {
-        assert.equal(player.again.hidden, false);
-        player.answer.blur();
+    for (const start of [() => again.click(), player.enter]) {
+        assert.equal(again.hidden, false);
+        answer.blur();
         start();
         await player.settle();
-        assert.deepEqual([player.shown(), player.again.hidden], ['1 at 1767228147:', true], 'a fresh run');
-        assert.equal(player.page.document.activeElement, player.answer, 'the keyboard types into the answer');
+        assert.deepEqual([player.shown(), again.hidden, document.activeElement], ['1 at 1767228147:', true, answer], 'a fresh run, typed into');
         await player.type('\x04');
     }
 });
@@ -138,42 +139,33 @@ test('a run is played again after a reload, unheard: its screen, its clock and t
     assert.ok(screen.startsWith('1 at 1767228147:0\ngot 0\n2 at 1767228147:1\n2\ngot 1\n2\n3 at 1767228147:') &&
         screen.endsWith('7 at 1767228147:3') && screen.indexOf('5\n6\n') < screen.lastIndexOf('got 5'), 'typed while the game worked');
     const reloaded = await open(t, {storage: first.storage(), seconds: SECOND + 86400});
-    assert.equal(reloaded.shown(), screen, 'the same screen, the clock given again');
     const heard = reloaded.heard();
+    assert.equal(reloaded.shown(), screen, 'the same screen, the clock given again');
     assert.ok(heard.endsWith('7 at 1767228147:3') && screen.endsWith(heard) && !heard.includes('got 1'),
         'of what was there, only what followed the last piece handed over again is heard');
     await reloaded.type('\r');
     assert.ok(reloaded.shown().endsWith(`got 3\n8 at ${SECOND + 86400}:`), 'the clock goes on once the run is the player\'s');
     const again = await open(t, {storage: reloaded.storage(), seconds: SECOND + 2 * 86400});
     assert.equal(again.shown(), reloaded.shown(), 'reloaded twice');
-    // Reloads without waiting for the game to begin.
-    const reload = () => openPage(t, PAGE_SCRIPTS, [], {globals: {createHitblow: game},
-        before: (window) => Object.entries(first.storage()).forEach(([key, value]) => window.sessionStorage.setItem(key, value))});
-    const busy = reload();
-    const answer = busy.document.getElementById('answer');
-    answer.value = '9\r';
-    answer.dispatchEvent(new busy.window.InputEvent('input', {bubbles: true}));
-    for (let i = 0; i < 8; i++, await flush())
-        busy.tick(300);
-    assert.equal(busy.document.getElementById('transcript').textContent, screen, 'keys pressed while it is played again');
+    assert.equal((await open(t, {storage: first.storage(), early: ['9\r']})).shown(), screen, 'keys pressed while it is played again');
     let window = null;
     const kept = [];
     const peeking = (module) => game({...module, page: {...module.page, clock: () => {
-        kept.push(window.sessionStorage.getItem('hitblow run /play/'));
+        kept.push(window.sessionStorage.getItem(KEY));
         return module.page.clock();
     }}});
     await open(t, {storage: first.storage(), createHitblow: peeking, before: (page) => { window = page; }});
-    assert.deepEqual(kept.slice(0, 3), Array(3).fill(first.storage()['hitblow run /play/']), 'the record stands whole while the run is played again');
-    const record = JSON.parse(first.storage()['hitblow run /play/']);
+    assert.deepEqual(kept.slice(0, 3), Array(3).fill(first.storage()[KEY]), 'the record stands whole while the run is played again');
+    const record = JSON.parse(first.storage()[KEY]);
     record.input.forEach((piece) => { piece[0] += 100000; });
-    const moved = await open(t, {storage: {...first.storage(), 'hitblow run /play/': JSON.stringify(record)}});
+    const moved = await open(t, {storage: {...first.storage(), [KEY]: JSON.stringify(record)}});
     assert.match(moved.shown(), /got 6\n8 at 1767228147:3$/, 'a record of a game that printed more still plays to its end');
 });
 
 test('a run that could not be kept starts afresh, saying so, and one with no storage plays on', async (t) => {
     const first = await open(t, {keys: ['0\r', `${'\r'.repeat(1 << 20)}1\r`]});
-    assert.deepEqual(first.storage(), {'hitblow run /play/': 'lost'}, 'a record past its limit is given up');
-    for (const storage of [first.storage(), {'hitblow run /play/': 'not a record'}]) {
+    assert.deepEqual(first.storage(), {[KEY]: 'lost'}, 'a record past its limit is given up');
+    for (const storage of [first.storage(), {[KEY]: 'not a record'}]) {
         const reloaded = await open(t, {storage, keys: ['5\r']});
         assert.equal(reloaded.shown(), `${reloaded.words.NOT_KEPT}1 at 1767228147:5\ngot 5\n2 at 1767228147:`);
     }

@@ -103,7 +103,7 @@ async function main()
             .map((block) => [...block.childNodes].filter((node) => node.nodeType === Node.TEXT_NODE)
                 .map((node) => node.data).join(''))
             .join('\n').split('\n').map((line) => line.trim()).filter((line) => line !== ''));
-        ended = await player.status();
+        ended = await page.evaluate(() => [...document.querySelectorAll('#log .note')].pop()?.textContent);
         await page.close();
     } finally {
         await browser.close();
