@@ -1,11 +1,10 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
-// openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url),
-// evaluate(fn, arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input
-// method commits it, addScript(source) whatever the page's policy, tap(name) a button (a click without
-// touch), click(selector), close(), reload(), setOffline(offline), emulateMedia(features), resize(width,
-// height) in CSS pixels, problemsFound() (errors logged or thrown, requests elsewhere, policy violations),
-// and `engine` and `touch`.  What an engine's driver cannot show is in LIMITS, once.
+// openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url), evaluate(fn,
+// arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it,
+// tap(name) a button (a click without touch), click(selector), close(), reload(), setOffline(offline),
+// emulateMedia(features), resize(width, height) in CSS pixels, problemsFound() (errors logged or thrown,
+// requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show is in LIMITS.
 
 import {requireFile, requireModules} from './harness.mjs';
 
@@ -17,10 +16,8 @@ const BROWSERS = {
              browser: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'},
 };
 
-// What each engine's driver cannot show, once for every scenario.  A
-// scenario that `needs` one of them is left out of that engine's run, with
-// the reason printed; `touch`, `console` and WebKit's `offline` only weaken
-// what is checked, and no scenario needs them.
+// What each engine's driver cannot show.  A scenario that `needs` one is left out of that engine's run, saying
+// why; `touch`, `console` and WebKit's `offline` only weaken what is checked, and no scenario needs them.
 export const LIMITS = {
     chromium: {},
     firefox: {
@@ -36,8 +33,7 @@ export const LIMITS = {
     },
 };
 
-// Skips the test (harness.mjs) where `engine` cannot run here: where the npm
-// package of its driver or the engine's own files are missing.
+// Skips the test (harness.mjs) where the npm package of `engine`'s driver or the engine's own files are missing.
 export function requireEngine(engine)
 {
     const browser = BROWSERS[engine];
@@ -59,19 +55,16 @@ export async function devices()
         'touch 360x640': {viewport: {width: 360, height: 640}, deviceScaleFactor: 2, isMobile: true, hasTouch: true},
         desktop: {viewport: {width: 1000, height: 1500}},
         'desktop 1280x800': {viewport: {width: 1280, height: 800}, deviceScaleFactor: 1},
-        // A 1280 by 800 window zoomed to 400%, as a page sees it: a quarter
-        // of the CSS pixels each way, each four device pixels wide.
+        // A 1280 by 800 window zoomed to 400%, as a page sees it: a quarter of the CSS pixels each way.
         'zoom 400%': {viewport: {width: 320, height: 200}, deviceScaleFactor: 4},
     };
 }
 
-// Headless, and with no background traffic: this machine's network is
-// closed, and nothing but the page may make requests.
+// Headless, and with no background traffic: nothing but the page may make requests.
 const CHROMIUM_ARGS = ['--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
                        '--disable-component-update', '--disable-sync'];
 
-// Opens `engine`, headless unless `headed`: a window on the X display, its
-// pages handed to the desktop's accessibility bus, as a screen reader needs.
+// Opens `engine`, headless unless `headed`: a window on the X display, its pages on the accessibility bus.
 export async function openBrowser(engine, {headed = false} = {})
 {
     if (engine === 'webkit')
@@ -107,11 +100,8 @@ const WATCH_POLICY = `window.policyViolations = [];
     document.addEventListener('securitypolicyviolation',
         (event) => policyViolations.push(event.violatedDirective + ' ' + event.blockedURI));`;
 
-async function policyProblems(page)
-{
-    const violations = await page.evaluate(() => window.policyViolations || []);
-    return violations.map((violation) => `the policy was violated: ${violation}`);
-}
+const policyProblems = async (page) => (await page.evaluate(() => window.policyViolations || []))
+    .map((violation) => `the policy was violated: ${violation}`);
 
 class PlaywrightPage {
     constructor(engine, context, page, touch)
@@ -126,8 +116,7 @@ class PlaywrightPage {
                 this.problems.push(`logged as an error: ${message.text()}`);
         });
         page.on('pageerror', (error) => this.problems.push(`the page threw: ${error.message}`));
-        // addScript() goes through the driver's own evaluation, which the page's policy does not govern.
-        this.addScript = this.evaluate = (fn, arg) => page.evaluate(fn, arg);
+        this.evaluate = (fn, arg) => page.evaluate(fn, arg);
         this.reload = () => page.reload();
         this.type = (text) => page.keyboard.type(text);
         this.press = (key) => page.keyboard.press(key);
@@ -149,9 +138,9 @@ class PlaywrightPage {
         await this.page.goto(url);
     }
 
-    async close()
+    close()
     {
-        await this.context.close();
+        return this.context.close();
     }
 
     // Sends one command of the Chrome DevTools Protocol, in a session of its own.
@@ -186,8 +175,7 @@ class PlaywrightPage {
     }
 }
 
-// WebKitGTK's MiniBrowser, driven by WebKitWebDriver through selenium-webdriver
-// under a virtual X server (xvfb-run runs this whole test for it).
+// WebKitGTK's MiniBrowser, driven by WebKitWebDriver through selenium-webdriver under xvfb-run.
 async function openWebKit()
 {
     const {Builder} = await import('selenium-webdriver');
@@ -246,10 +234,8 @@ class WebDriverPage {
         this.touch = false;
         this.problems = [];
         this.reload = () => driver.navigate().refresh();
-        this.addScript = (source) => driver.executeScript(source);
         this.close = () => driver.quit();
-        // W3C WebDriver has no say over the network: the site's server going
-        // away, which Player.setOffline() brings about, stands for it.
+        // W3C WebDriver has no say over the network: the site's server going away (Player.setOffline()) stands for it.
         this.setOffline = async () => {};
         this.type = this.insertText = (text) => driver.actions().sendKeys(text).perform();
         // The window's outer size: the page loses the browser's own bars.
@@ -259,8 +245,7 @@ class WebDriverPage {
     async goto(url)
     {
         await this.driver.get(url);
-        // Errors thrown and policy violations from now on are kept in the
-        // page, and collected by evaluate() and problemsFound().
+        // Errors thrown and policy violations from now on are kept in the page for evaluate() and problemsFound().
         await this.driver.executeScript(`window.testErrors = [];
             addEventListener('error', (event) => testErrors.push(String(event.message)));
             addEventListener('unhandledrejection', (event) => testErrors.push(String(event.reason)));
@@ -269,8 +254,7 @@ class WebDriverPage {
 
     async problemsFound()
     {
-        const policy = await policyProblems(this);
-        return [...this.problems.splice(0), ...policy];
+        return [...await policyProblems(this), ...this.problems.splice(0)]; // the page's errors after the last look too
     }
 
     async evaluate(fn, arg)

@@ -6,7 +6,6 @@
 import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
-
 import vm from 'node:vm';
 
 import {CLOCK_PATH} from './site_server.mjs';
@@ -15,24 +14,19 @@ import {CLOCK_PATH} from './site_server.mjs';
 export const FIXED_TIME = process.env.HITBLOW_FIXED_CLOCK ? new Date(1000 * Number(process.env.HITBLOW_FIXED_CLOCK)) : null;
 const WAIT_MS = 20000; // the longest wait for the screen to show something
 
-const MENU = ['難易度を選択してください。-1で終了', 'practice:0 easy:1 normal:2 hard:3 '];
-const FRESH = [...MENU, '難易度:']; // the screen of a run just begun
+const FRESH = ['難易度を選択してください。-1で終了', 'practice:0 easy:1 normal:2 hard:3 ', '難易度:']; // a run just begun
 const FAREWELL = 'ゲームを終了します。';
 // What the page says when a run has ended, from the page's own words.
 const endedWord = () => vm.runInNewContext(`${readFileSync(new URL('../../web/words.js', import.meta.url), 'utf8')}\nENDED`);
 const LEVEL_ERROR = 'その難易度は出来ません。もう一度数字を入力してください。'; // the widest line
 const ASK_DIGITS = '何桁で遊びますか(最大10桁):';
-const ASK_TURNS = '何回まで入力できるようにしますか(最大16回):';
-// The keypad's Enter and Backspace keys, by their accessible names.
-const ENTER_KEY = '入力 Enter';
-const BACKSPACE_KEY = '⌫ Backspace';
+const [ENTER_KEY, BACKSPACE_KEY] = ['入力 Enter', '⌫ Backspace']; // the keypad's, by their accessible names
 const PHONES = ['touch 320x640', 'touch 360x640', 'Pixel 7'];
 
-function check(condition, what)
-{
+const check = (condition, what) => {
     if (!condition)
         throw new Error(what);
-}
+};
 
 const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
 
@@ -349,7 +343,7 @@ export const SCENARIOS = {
             await player.paste(['9 1 0 5 9\r', 1]);
             await player.waitForLine(LEVEL_ERROR);
             await player.waitForLine('practice:0 easy:1 normal:2 hard:3 extra:5 ');
-            await player.play([['難易度:', '0'], [ASK_DIGITS, '10'], [ASK_TURNS, '16'], ['1つ目の数字:']], {tap: true});
+            await player.play([['難易度:', '0'], [ASK_DIGITS, '10'], ['何回まで入力できるようにしますか(最大16回):', '16'], ['1つ目の数字:']], {tap: true});
             await player.paste(['0 1 2 3 4 5 6 7 8 8\r', 16]);
             await player.waitFor('the 16th turn of 10 digits',
                                  (lines) => lines.some((line) => /^16回目:0123456788 HIT:\d+ BLOW:\d+ $/.test(line)));
