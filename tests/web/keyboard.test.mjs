@@ -1,6 +1,4 @@
 // The page's keyboard and keypad (web/keyboard.js, web/keypad.js), tested in Node over jsdom: what each key, edit, paste and tap sends.
-//
-// usage: node tests/web/keyboard.test.mjs
 
 import assert from 'node:assert/strict';
 import {test} from 'node:test';

@@ -1,6 +1,4 @@
 // The browser page's line discipline, tested in Node without a browser: set cases, and random keys and pastes against a model.
-//
-// usage: node --test tests/web/line_discipline.test.mjs
 
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';

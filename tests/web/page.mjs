@@ -40,10 +40,7 @@ export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/',
         clearTimeout: (timer) => cleared.add(timer),
         requestAnimationFrame: (frame) => setTimeout(frame, 16),
         matchMedia: (query) => ({matches: touch && query === '(pointer: coarse)'}),
-        ResizeObserver: class {
-            constructor(seen) { observers.push(seen); }
-            observe() {}
-        },
+        ResizeObserver: class { constructor(seen) { observers.push(seen); } observe() {} },
         TextDecoder, TextEncoder, ...globals,
     });
     Object.defineProperty(window, 'performance', {value: {now: () => now}});
@@ -78,8 +75,7 @@ export function mockTimers(t)
 }
 
 // Lets every promise that can go on now go on: a page's work between two timers.
-export async function flush()
-{
+export const flush = async () => {
     for (let i = 0; i < 100; i++)
         await null;
-}
+};

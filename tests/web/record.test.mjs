@@ -1,6 +1,4 @@
 // The browser page's record of a run, tested in Node without a browser: what a reload finds, whatever the storage did.
-//
-// usage: node --test tests/web/record.test.mjs
 
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';

@@ -1,6 +1,4 @@
 // The page's runs and its words (web/runs.js, web/words.js), tested in Node over jsdom with a stand-in game: each end, a replay, new runs.
-//
-// usage: node tests/web/runs.test.mjs
 
 import assert from 'node:assert/strict';
 import {test} from 'node:test';

@@ -2,14 +2,11 @@
 //
 // usage: xvfb-run -a dbus-run-session -- bash with_orca.sh node screen_reader_test.mjs ENGINE SITE_DIR README.md
 //
-// Plays the README's game in a headed ENGINE (chromium or firefox), with one
-// refused answer at the level menu and one at a digit prompt, waiting after
-// each until Orca has presented all it had queued.  Orca logs each live
-// region message (ORCA_LOG) between "vvvvv PRESENT LIVE REGION MESSAGE vvvvv"
-// and its closing line, its text in the first "BRAILLE: Not contracting
-// '...'".  What it presented must be every line the game printed, once each
-// and in order, none of the answers, then the page's word that the run has
-// ended.  Exits as harness.mjs says.
+// Plays the README's game in a headed ENGINE (chromium or firefox), with a refused answer at the level menu and
+// at a digit prompt, waiting after each until Orca has presented all it queued.  Orca logs each live region
+// message (ORCA_LOG) after "vvvvv PRESENT LIVE REGION MESSAGE vvvvv", its text in the first "BRAILLE: Not
+// contracting '...'".  What it presented must be every line the game printed, once each and in order, none of
+// the answers, then the page's word that the run has ended.  Exits as harness.mjs says.
 
 import {readFileSync} from 'node:fs';
 
@@ -26,16 +23,8 @@ const QUIET_MS = 600;    // how long Orca must present nothing more for an answe
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// The messages Orca has presented from live regions so far, as their text.
-function presented()
-{
-    const log = readFileSync(LOG, 'utf8').replaceAll('\r', '');
-    const blocks = log.split('vvvvv PRESENT LIVE REGION MESSAGE vvvvv').slice(1);
-    return blocks.map((block) => {
-        const match = block.match(/BRAILLE: Not contracting '([\s\S]*?)' because contracted braille/);
-        return match === null ? block.slice(0, 200) : match[1];
-    });
-}
+// What Orca has logged of each live region message so far.
+const logged = () => readFileSync(LOG, 'utf8').replaceAll('\r', '').split('vvvvv PRESENT LIVE REGION MESSAGE vvvvv').slice(1);
 
 // Waits until Orca has presented `count` messages or more, the last of
 // them with none left in its queue, and then presents nothing more for a while.
@@ -45,10 +34,10 @@ async function settle(count)
     let last = -1;
     let since = Date.now();
     while (Date.now() < deadline) {
-        const blocks = readFileSync(LOG, 'utf8').replaceAll('\r', '').split('vvvvv PRESENT LIVE REGION MESSAGE vvvvv');
-        const seen = blocks.length - 1;
-        const lastBlock = blocks[seen];
-        const drained = lastBlock.includes('messages in queue: 0') && lastBlock.includes('^^^^^ PRESENT LIVE REGION MESSAGE');
+        const blocks = logged();
+        const seen = blocks.length;
+        const drained = seen > 0 && blocks[seen - 1].includes('messages in queue: 0') &&
+            blocks[seen - 1].includes('^^^^^ PRESENT LIVE REGION MESSAGE');
         if (seen !== last) {
             last = seen;
             since = Date.now();
@@ -59,12 +48,10 @@ async function settle(count)
     }
 }
 
-// The lines of Orca's messages, each without the region's name that leads it.
-function presentedLines()
-{
-    return presented().flatMap((message) => message.replace(/^\s*/, '').replace(REGION_NAME, '')
-        .split('\n').map((line) => line.trim()).filter((line) => line !== ''));
-}
+// The lines of the messages Orca presented, each without the region's name that leads it.
+const presentedLines = () => logged()
+    .map((block) => block.match(/BRAILLE: Not contracting '([\s\S]*?)' because contracted braille/)?.[1] ?? block.slice(0, 200))
+    .flatMap((message) => message.replace(/^\s*/, '').replace(REGION_NAME, '').split('\n').map((line) => line.trim()).filter(Boolean));
 
 async function main()
 {

@@ -1,6 +1,4 @@
 // The page's offline play, tested in Node: web/service_worker.js over a stand-in Cache Storage, web/worker_registration.js over jsdom.
-//
-// usage: node tests/web/service_worker.test.mjs
 
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';

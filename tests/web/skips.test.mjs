@@ -17,23 +17,17 @@ import {fileURLToPath} from 'node:url';
 import {requireModules} from './harness.mjs';
 
 const HERE = fileURLToPath(new URL('.', import.meta.url));
-const NPM = '(run npm ci at the top of the source tree)';
 const GONE = '/nonexistent/browser';
-const FIREFOX_GONE = `skipped: ${GONE} is missing (install it with: apt-get install firefox-esr)`;
-const CHROMIUM_GONE = `skipped: ${GONE} is missing (install it with: apt-get install chromium)`;
+const missing = (module) => `skipped: ${module} is not installed (run npm ci at the top of the source tree)`;
+const gone = (package_) => `skipped: ${GONE} is missing (install it with: apt-get install ${package_})`;
 
-// [what, script and its engine, where it runs, what it must print]
+// [script and its engine, where it runs (a copy without npm packages, or the environment naming a browser gone), what it prints]
 const CASES = [
-    ['Chromium\'s scenarios, no npm packages', ['browser_test.mjs', 'chromium'], 'copy', `skipped: playwright-core is not installed ${NPM}`],
-    ['Firefox\'s scenarios, no npm packages', ['browser_test.mjs', 'firefox'], 'copy', `skipped: playwright-core is not installed ${NPM}`],
-    ['WebKit\'s scenarios, no npm packages', ['browser_test.mjs', 'webkit'], 'copy', `skipped: selenium-webdriver is not installed ${NPM}`],
-    ['the screen reader, no npm packages', ['screen_reader_test.mjs', 'chromium'], 'copy', `skipped: playwright-core is not installed ${NPM}`],
-    ['Lighthouse, no npm packages', ['lighthouse_test.mjs'], 'copy', `skipped: lighthouse is not installed ${NPM}`],
-    ['a page module\'s tests, no npm packages', ['runs.test.mjs'], 'copy', `skipped: jsdom is not installed ${NPM}`],
-    ['Chromium\'s scenarios, no Chromium', ['browser_test.mjs', 'chromium'], {CHROMIUM: GONE}, CHROMIUM_GONE],
-    ['Firefox\'s scenarios, no Firefox', ['browser_test.mjs', 'firefox'], {FIREFOX: GONE}, FIREFOX_GONE],
-    ['the screen reader, no Firefox', ['screen_reader_test.mjs', 'firefox'], {FIREFOX: GONE}, FIREFOX_GONE],
-    ['Lighthouse, no Chromium', ['lighthouse_test.mjs'], {CHROMIUM: GONE}, CHROMIUM_GONE],
+    [['browser_test.mjs', 'chromium'], 'copy', missing('playwright-core')], [['browser_test.mjs', 'webkit'], 'copy', missing('selenium-webdriver')],
+    [['screen_reader_test.mjs', 'chromium'], 'copy', missing('playwright-core')], [['lighthouse_test.mjs'], 'copy', missing('lighthouse')],
+    [['runs.test.mjs'], 'copy', missing('jsdom')], [['browser_test.mjs', 'chromium'], {CHROMIUM: GONE}, gone('chromium')],
+    [['browser_test.mjs', 'firefox'], {FIREFOX: GONE}, gone('firefox-esr')], [['screen_reader_test.mjs', 'firefox'], {FIREFOX: GONE}, gone('firefox-esr')],
+    [['lighthouse_test.mjs'], {CHROMIUM: GONE}, gone('chromium')],
 ];
 
 // The packages the in-place cases need, so that what is missing there is the browser alone.
@@ -45,8 +39,8 @@ test('a browser test skips, saying what to install', async (t) => {
     try {
         assert.throws(() => createRequire(join(copy, 'x.mjs')).resolve('playwright-core'),
                       `${copy} finds npm packages, so it cannot stand for a tree without them`);
-        for (const [what, [script, ...engine], where, line] of CASES) {
-            await t.test(what, () => {
+        for (const [[script, ...engine], where, line] of CASES) {
+            await t.test(`${script} ${engine}, ${where === 'copy' ? 'no npm packages' : 'no browser'}`, () => {
                 const env = {...process.env, HITBLOW_FIXED_CLOCK: '1', ORCA_LOG: '/dev/null',
                              ...(where === 'copy' ? {} : where)};
                 const args = [join(where === 'copy' ? copy : HERE, script), ...engine, '/nonexistent/site', 'README.md'];

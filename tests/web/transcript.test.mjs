@@ -1,6 +1,4 @@
 // The page's transcript (web/transcript.js), tested in Node over jsdom: blocks heard apart, notes, a replay, the scrollback, the end in view.
-//
-// usage: node tests/web/transcript.test.mjs
 
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
