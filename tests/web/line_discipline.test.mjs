@@ -105,14 +105,6 @@ test('set cases', async (t) => {
     }
 });
 
-test('a megabyte of short lines is taken whole, at once', async () => {
-    const paste = '  \r'.repeat((1 << 20) / 3);
-    const start = performance.now();
-    const seen = await play([paste]);
-    assert.equal(seen.handed, '  \n'.repeat((1 << 20) / 3));
-    assert.ok(performance.now() - start < 2000, 'it took seconds');
-});
-
 test('read() hands over at most what is asked, waits for a line, and gives nothing at the end', async () => {
     const discipline = new LineDiscipline({echo: () => {}, edit: () => {}, interrupt: () => {}});
     const decode = (bytes) => new TextDecoder().decode(bytes);
@@ -134,8 +126,8 @@ test('read() hands over at most what is asked, waits for a line, and gives nothi
     assert.equal((await discipline.read(4)).length, 0);
 });
 
-// The game reads a megabyte of pasted lines, 1 ms of the test's own clock a read: each READ_SLICE_MS, and
-// no more often, a read lets the page take its turn, so that a timer fires and a key typed then shows.
+// The game reads a megabyte of pasted lines, whole, 1 ms of the test's own clock a read: each READ_SLICE_MS,
+// and no more often, a read lets the page take its turn, so that a timer fires and a key typed then shows.
 test('a long read lets the page take its turn', async () => {
     let now = 0;
     const yields = [];
@@ -152,11 +144,10 @@ test('a long read lets the page take its turn', async () => {
         discipline.type('5');
         answered = {reads, line};
     }, 0);
-    while (discipline.readyLength() > 0) {
-        await discipline.read(4096);
-        reads++;
-        now++;
-    }
+    let handed = '';
+    for (; discipline.readyLength() > 0; reads++, now++)
+        handed += new TextDecoder().decode(await discipline.read(4096));
+    assert.equal(handed, '  \n'.repeat((1 << 20) / 3));
     const every = READ_SLICE_MS + 1; // reads between turns, each turn after more than READ_SLICE_MS
     assert.deepEqual(answered, {reads: every, line: '5'}, 'the page\'s turn');
     assert.deepEqual(yields, Array.from({length: Math.floor((reads - 1) / every)}, (_, i) => (i + 1) * every));

@@ -5,8 +5,7 @@ import {readFileSync} from 'node:fs';
 import {test} from 'node:test';
 import vm from 'node:vm';
 
-// web/record.js is a plain script of the page; it is run here as the page
-// runs it, and its class taken from it.
+// web/record.js is a plain script of the page, run here as the page runs it.
 const source = readFileSync(new URL('../../web/record.js', import.meta.url), 'utf8');
 const {RunRecord, RECORD_LIMIT} = vm.runInThisContext(`(() => {\n${source}\nreturn {RunRecord, RECORD_LIMIT};\n})()`);
 
@@ -14,25 +13,18 @@ const {RunRecord, RECORD_LIMIT} = vm.runInThisContext(`(() => {\n${source}\nretu
 function storage(room = Infinity)
 {
     const items = new Map();
-    return {
-        items,
-        getItem: (key) => (items.has(key) ? items.get(key) : null),
-        setItem(key, value)
-        {
-            const used = [...items].reduce((sum, [k, v]) => sum + (k === key ? 0 : v.length), 0);
-            if (used + value.length > room)
-                throw new Error('QuotaExceededError');
-            items.set(key, String(value));
-        },
-        removeItem: (key) => items.delete(key),
-    };
+    return {items, getItem: (key) => items.get(key) ?? null, removeItem: (key) => items.delete(key), setItem(key, value) {
+        if ([...items].reduce((sum, [k, v]) => sum + (k === key ? 0 : v.length), value.length) > room)
+            throw new Error('QuotaExceededError');
+        items.set(key, String(value));
+    }};
 }
 
-// What a new page finds after `play(record, store)` in the same storage.
-function reloaded(store, play)
+// What a new page at `path` finds after `play(record, store)` in the same storage.
+function reloaded(store, play, path = '/')
 {
-    play(new RunRecord(() => store, '/'), store);
-    return new RunRecord(() => store, '/').load();
+    play(new RunRecord(() => store, path), store);
+    return new RunRecord(() => store, path).load();
 }
 
 test('what a reload finds', () => {
@@ -74,11 +66,8 @@ test('a record that is not one is lost, never thrown', () => {
 
 test('records of sites in other folders keep apart', () => {
     const store = storage();
-    const here = new RunRecord(() => store, '/a/');
-    here.hold(false);
-    here.noteInput(0, '1\n');
-    here.noteLine('5');
+    assert.deepEqual(JSON.parse(JSON.stringify(reloaded(store, (record) => { record.noteInput(0, '1\n'); record.noteLine('5'); }, '/a/'))),
+                     {clock: [], input: [[0, '1\n']], line: '5'});
     assert.equal(new RunRecord(() => store, '/b/').load(), null);
-    assert.deepEqual(JSON.parse(JSON.stringify(new RunRecord(() => store, '/a/').load())), {clock: [], input: [[0, '1\n']], line: '5'});
     assert.deepEqual([...store.items.keys()], ['hitblow run /a/', 'hitblow line /a/']);
 });

@@ -21,16 +21,14 @@ async function game({page, printErr, quit})
             for (let turn = 1; ; turn++) {
                 say(`${turn} at ${page.clock()}:`);
                 const piece = new TextDecoder().decode(await page.read(4096));
-                if (piece === '')
-                    return say('bye\n') ?? 0;
+                if (piece === '' || piece.startsWith('exit '))
+                    return piece === '' ? say('bye\n') ?? 0 : Number(piece.slice(5));
                 if (piece === 'fail\n') {
                     printErr('hitblow: cannot write to standard output: it broke');
                     quit(1, new Error('exit(1)'));
                 }
                 if (piece === 'throw\n')
                     throw new Error('RuntimeError: unreachable');
-                if (piece.startsWith('exit '))
-                    return Number(piece.slice(5));
                 say(`got ${piece}`);
             }
         },
@@ -54,12 +52,12 @@ async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, ea
     });
     const {document, window} = page;
     const answer = document.getElementById('answer');
-    const settle = async () => {
-        for (let i = 0; i < 8; i++, await flush())
-            page.tick(300);
-    };
     const player = {
-        page, answer, words: page.exports, again: document.getElementById('again'), settle,
+        page, answer, words: page.exports, again: document.getElementById('again'),
+        async settle() {
+            for (let i = 0; i < 8; i++, await flush())
+                page.tick(300);
+        },
         shown: () => document.getElementById('transcript').textContent,
         heard: () => document.getElementById('log').textContent,
         notes: () => [...document.querySelectorAll('.note')].map((note) => note.textContent),
@@ -72,12 +70,12 @@ async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, ea
                 answer.value = piece.now ?? piece;
                 answer.dispatchEvent(new window.InputEvent('input', {bubbles: true}));
                 if (piece.now === undefined)
-                    await settle();
+                    await player.settle();
             }
         },
     };
     await player.type(...early.map((now) => ({now})));
-    await settle();
+    await player.settle();
     await player.type(...keys);
     return player;
 }

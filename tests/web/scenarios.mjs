@@ -46,9 +46,7 @@ function newRelease(dir)
 export class Player {
     constructor(page, readmePath, site = null)
     {
-        this.page = page;
-        this.readmePath = readmePath;
-        this.site = site;
+        Object.assign(this, {page, readmePath, site});
     }
 
     // Plays `steps`: for each [prompt, answer], waits for the prompt, then types the answer and Enter (taps it,
@@ -120,9 +118,7 @@ export class Player {
     {
         const lines = await this.page.evaluate(() => [...document.querySelectorAll('#transcript > div > div:not(.note)')]
             .flatMap((block) => block.textContent.replace(/\n$/, '').split('\n')));
-        while (lines.length > 0 && lines[lines.length - 1] === '')
-            lines.pop();
-        return lines;
+        return lines.slice(0, lines.findLastIndex((line) => line !== '') + 1);
     }
 
     // Waits until `test(lines)` holds for the screen (or for what `read` returns), and returns the lines.

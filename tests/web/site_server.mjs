@@ -6,30 +6,22 @@ import {createServer} from 'node:http';
 import {extname, join, normalize} from 'node:path';
 import {gzipSync} from 'node:zlib';
 
-const TYPES = {
-    '.html': 'text/html; charset=utf-8',
-    '.js': 'text/javascript',
-    '.css': 'text/css',
-    '.wasm': 'application/wasm',
-    '.json': 'application/json',
-    '.webmanifest': 'application/manifest+json',
-    '.png': 'image/png',
-    '.svg': 'image/svg+xml',
-};
+const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+               '.json': 'application/json', '.webmanifest': 'application/manifest+json', '.png': 'image/png',
+               '.svg': 'image/svg+xml'};
 
 // The page's clock stopped at `time`, alike in every engine: a script put first in index.html, so that the
-// game's answers are known; setTestClock(ms) moves it.
+// game's answers are known.
 function clockScript(time)
 {
     return `'use strict';
 {
-    let fixed = ${time.getTime()};
+    const fixed = ${time.getTime()};
     const RealDate = Date;
     globalThis.Date = class extends RealDate {
         constructor(...args) { if (args.length === 0) super(fixed); else super(...args); }
         static now() { return fixed; }
     };
-    globalThis.setTestClock = (ms) => { fixed = ms; };
 }
 `;
 }
@@ -37,14 +29,13 @@ export const CLOCK_PATH = 'test-clock.js';
 
 // Serves `dir` alone on a free loopback port, under the folder `base`, with entity tags, "not modified"
 // answers and, with `gzip`, compression, as a static host does.  `fixedTime` (or later `site.fixedTime`)
-// stops the page's clock; `setDir(dir)` puts up another site; `offline` fails every request; `requests`
-// lists the paths asked for, and `bytesByPath` counts the bodies' bytes sent for each.
+// stops the page's clock; `setDir(dir)` puts up another site; `offline` fails every request; `bytesByPath`
+// counts the bodies' bytes sent for each path.
 export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
 {
-    const site = {dir, offline: false, requests: [], bytesByPath: {}, fixedTime};
+    const site = {dir, offline: false, bytesByPath: {}, fixedTime};
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-        site.requests.push(path);
         if (site.offline) {
             request.socket.destroy();
             return;
