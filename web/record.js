@@ -9,9 +9,9 @@ const RECORD_LIMIT = 1 << 20;
 // the same function of it: each second read from the clock; each piece of
 // text handed over, with how many bytes of the game's text stood on the
 // screen then; and the line being typed.  It is kept in the tab's session
-// storage (`storage()`, which may throw or give none) under the page's path, and
-// where it cannot be kept, a mark says so, which the next page reads as a
-// run that was lost.
+// storage (`storage()`, which may throw or give none) under the page's
+// path, and where it cannot be kept, a mark says so, which the next page
+// reads as a run that was lost.
 class RunRecord {
     // A record for a run that starts now; an earlier page's stays until this one writes.
     constructor(storage, path)

@@ -15,9 +15,10 @@
 # nothing else.  After the npm set-up, which brings Debian's own Node.js and
 # npm, it installs Chromium alone and has it play the README's game in the
 # site the browser section built: proof that the npm packages are there and
-# drive a browser; then runs the page modules' Node tests on that Node.js.  The tests that the replayed commands run, most of them
-# skipped there for want of their tools, are counted as the replay's own,
-# and so are the browser tests that ran and were skipped.
+# drive a browser; then runs the page modules' Node tests on that Node.js.
+# The tests that the replayed commands run, most of them skipped there for
+# want of their tools, are counted as the replay's own, and so are the
+# browser tests that ran and were skipped.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 readme=${1:-README.md}

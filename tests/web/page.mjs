@@ -9,7 +9,8 @@ import {requireModules} from './harness.mjs';
 requireModules('jsdom');
 const {JSDOM, VirtualConsole} = await import('jsdom');
 
-const read = (file) => readFileSync(new URL(`../../${file}`, import.meta.url), 'utf8');
+// The text of `file`, from the top of the source tree.
+export const read = (file) => readFileSync(new URL(`../../${file}`, import.meta.url), 'utf8');
 
 // The page's scripts in the order page.js runs them, as cmake/web.cmake lists them.
 export const PAGE_SCRIPTS = read('cmake/web.cmake').match(/set\(page_scripts ([^)]*)\)/)[1].split(' ');

@@ -8,10 +8,10 @@ import {flush, openPage, PAGE_SCRIPTS} from './page.mjs';
 const SECOND = 1767228147;
 const KEY = 'hitblow run /play/';
 
-// A stand-in for the game's module, keeping the page's contract (src/platform_web.cpp): at each prompt it
-// reads the clock and shows "N at SECONDS:", then answers each piece it reads with "got PIECE"; at the end of
-// input it says "bye" and returns 0.  "fail" fails as a write does (a line, then exit 1), "throw" throws as a
-// broken module does, and "exit N" returns N.
+// A stand-in for the game's module, keeping the page's contract (src/platform_web.cpp): at each prompt it reads
+// the clock and shows "N at SECONDS:", then answers each piece it reads with "got PIECE"; at the end of input it
+// says "bye" and returns 0.  "fail" fails as a write does (a line, then exit 1), "throw" throws as a broken
+// module does, "exit N" returns N, and "sjis" shows "1～10の間:" in code page 932.
 async function game({page, printErr, quit})
 {
     const say = (text) => page.show(new TextEncoder().encode(text));
@@ -29,46 +29,43 @@ async function game({page, printErr, quit})
                 }
                 if (piece === 'throw\n')
                     throw new Error('RuntimeError: unreachable');
-                say(`got ${piece}`);
+                if (piece === 'sjis\n')
+                    page.show(new Uint8Array([0x31, 0x81, 0x60, 0x31, 0x30, 0x82, 0xcc, 0x8a, 0xd4, 0x3a]));
+                else
+                    say(`got ${piece}`);
             }
         },
     };
 }
 
-// Opens the page on what a reload leaves in session storage (`storage`), the clock at `seconds`, types `early`
-// before the game begins, then `keys`, each as a keyboard's input, the game answering each before the next
-// ({now: text} types at once).
+// Opens the page on what a reload leaves in session storage, the clock at `seconds`, types `early` before the
+// game begins, then `keys`, each as a keyboard's input, the game answering each before the next ({now: text}
+// types at once).
 async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, early = [], keys = [], before = () => {}} = {})
 {
-    const Clock = class extends Date {
-        static now() { return seconds * 1000 + 999; }
-    };
     const page = openPage(t, PAGE_SCRIPTS, ['ENDED', 'INTERRUPTED', 'FAILED', 'NOT_KEPT'], {
-        globals: {createHitblow, Date: Clock},
-        before: (window) => {
-            Object.entries(storage).forEach(([key, value]) => window.sessionStorage.setItem(key, value));
-            before(window);
-        },
+        globals: {createHitblow, Date: class extends Date { static now() { return seconds * 1000 + 999; } }},
+        before: (window) => { Object.entries(storage).forEach(([key, value]) => window.sessionStorage.setItem(key, value)); before(window); },
     });
     const {document, window} = page;
-    const answer = document.getElementById('answer');
+    const [answer, again] = ['answer', 'again'].map((id) => document.getElementById(id));
+    const fire = (Kind, type, init) => answer.dispatchEvent(new window[Kind](type, {bubbles: true, ...init}));
     const player = {
-        page, answer, words: page.exports, again: document.getElementById('again'),
-        async settle() {
-            for (let i = 0; i < 8; i++, await flush())
-                page.tick(300);
-        },
+        page, answer, again, words: page.exports, fire,
         shown: () => document.getElementById('transcript').textContent,
         heard: () => document.getElementById('log').textContent,
         notes: () => [...document.querySelectorAll('.note')].map((note) => note.textContent),
         caret: () => !document.querySelector('.caret').hidden,
         storage: () => ({...window.sessionStorage}),
-        enter: () => answer.dispatchEvent(new window.KeyboardEvent('keydown', {key: 'Enter', bubbles: true})),
-        async type(...pieces)
-        {
+        enter: () => fire('KeyboardEvent', 'keydown', {key: 'Enter'}),
+        async settle() {
+            for (let i = 0; i < 8; i++, await flush())
+                page.tick(300);
+        },
+        async type(...pieces) {
             for (const piece of pieces) {
                 answer.value = piece.now ?? piece;
-                answer.dispatchEvent(new window.InputEvent('input', {bubbles: true}));
+                fire('InputEvent', 'input');
                 if (piece.now === undefined)
                     await player.settle();
             }
@@ -97,7 +94,7 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         assert.ok(player.shown().endsWith(last + word), `${why}: ${JSON.stringify(player.shown().slice(-200))}`);
         assert.deepEqual([player.notes(), player.again.hidden, player.storage(), player.caret()], [[word], false, {}, false], why);
         await player.type('more\r');
-        player.answer.dispatchEvent(new player.page.window.CompositionEvent('compositionupdate', {data: 'い'}));
+        player.fire('CompositionEvent', 'compositionupdate', {data: 'い'});
         assert.ok(player.shown().endsWith(word), `${why}: nothing more reaches the game or the page`);
     }
     const {words, shown, heard, caret} = await open(t, {keys: ['1\r']});
@@ -106,15 +103,19 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         assert.match(word, /^[^\x00-\x7f]+.* \/ [A-Z][ -~]+\.$/, 'in Japanese, then in English');
 });
 
-test('the button waits for the page\'s word; a new run starts by the button or Enter, and the keypad types', async (t) => {
+test('the keypad types, Enter is the game\'s, code page 932 and an input method\'s text show; then Enter or the button starts anew', async (t) => {
     const player = await open(t, {keys: ['1\r2']});
     const {again, answer, page: {document}} = player;
     player.enter();
     document.querySelector('#keypad button').click();
     await player.settle();
-    assert.equal(player.shown(), '1 at 1767228147:1\ngot 1\n2 at 1767228147:2\ngot 2\n3 at 1767228147:1', 'Enter, while a run is on, is the game\'s');
+    await player.type('\r', 'sjis\r');
+    for (const data of ['いち', 'イチ']) {
+        player.fire('CompositionEvent', 'compositionupdate', {data});
+        assert.equal(player.shown(), `1 at 1767228147:1\ngot 1\n2 at 1767228147:2\ngot 2\n3 at 1767228147:1\ngot 1\n4 at 1767228147:sjis\n1～10の間:5 at 1767228147:${data}`);
+    }
     assert.equal(document.activeElement, answer, 'a keyboard goes on typing into the answer after a click');
-    await player.type({now: '\r\x04'});
+    await player.type({now: '\x04'});
     player.page.tick(1);
     await flush();
     assert.equal(again.hidden, true, 'the button waits for the word');
@@ -144,13 +145,10 @@ test('a run is played again after a reload, unheard: its screen, its clock and t
     const again = await open(t, {storage: reloaded.storage(), seconds: SECOND + 2 * 86400});
     assert.equal(again.shown(), reloaded.shown(), 'reloaded twice');
     assert.equal((await open(t, {storage: first.storage(), early: ['9\r']})).shown(), screen, 'keys pressed while it is played again');
-    let window = null;
     const kept = [];
-    const peeking = (module) => game({...module, page: {...module.page, clock: () => {
-        kept.push(window.sessionStorage.getItem(KEY));
-        return module.page.clock();
-    }}});
-    await open(t, {storage: first.storage(), createHitblow: peeking, before: (page) => { window = page; }});
+    let window = null;
+    await open(t, {storage: first.storage(), before: (page) => { window = page; }, createHitblow: (module) => game({...module,
+        page: {...module.page, clock: () => { kept.push(window.sessionStorage.getItem(KEY)); return module.page.clock(); }}})});
     assert.deepEqual(kept.slice(0, 3), Array(3).fill(first.storage()[KEY]), 'the record stands whole while the run is played again');
     const record = JSON.parse(first.storage()[KEY]);
     record.input.forEach((piece) => { piece[0] += 100000; });
@@ -169,17 +167,4 @@ test('a run that could not be kept starts afresh, saying so, and one with no sto
     const none = await open(t, {keys: ['5\r'], before: (window) => Object.defineProperty(window, 'sessionStorage', {
         get: () => { throw new Error('SecurityError'); }})});
     assert.equal(none.shown(), '1 at 1767228147:5\ngot 5\n2 at 1767228147:');
-});
-
-test('the game\'s text is code page 932, and an input method\'s text stands in the line until committed', async (t) => {
-    const player = await open(t, {createHitblow: async ({page}) => ({
-        ccall: async () => {
-            page.show(new Uint8Array([0x31, 0x81, 0x60, 0x31, 0x30, 0x82, 0xcc, 0x8a, 0xd4, 0x3a]));
-            return page.read(1);
-        },
-    })});
-    for (const data of ['いち', 'イチ']) {
-        player.answer.dispatchEvent(new player.page.window.CompositionEvent('compositionupdate', {data}));
-        assert.equal(player.shown(), `1～10の間:${data}`);
-    }
 });

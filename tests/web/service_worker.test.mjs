@@ -1,13 +1,12 @@
 // The page's offline play, tested in Node: web/service_worker.js over a stand-in Cache Storage, web/worker_registration.js over jsdom.
 
 import assert from 'node:assert/strict';
-import {readFileSync} from 'node:fs';
 import {test} from 'node:test';
 import vm from 'node:vm';
 
-import {flush, mockTimers, MUTATION, openPage} from './page.mjs';
+import {flush, mockTimers, MUTATION, openPage, read} from './page.mjs';
 
-const WORKER = readFileSync(new URL('../../web/service_worker.js', import.meta.url), 'utf8');
+const WORKER = read('web/service_worker.js');
 const SCOPE = 'https://hitblow.test/play/';
 const FILES = ['./', 'index.html', 'page.js', 'hitblow.wasm'];
 
