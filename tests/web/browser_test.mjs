@@ -1,14 +1,9 @@
 // Browser tests: plays the scenarios of scenarios.mjs on the built site in one engine, as a player would.
 //
-// usage: node browser_test.mjs ENGINE SITE_DIR README.md [SCENARIO...]
-//
-// Opens ENGINE (drivers.mjs) and plays each SCENARIO (all by default) on
-// each of its screens, in a fresh page from a loopback server of its own with
-// the page's clock stopped, as many at once as there are cores.  A scenario
-// also fails where the page logged an error or threw, made a request
-// elsewhere, or broke its Content-Security-Policy; one that needs what the
-// driver cannot give is not played, saying why.  Prints a line a scenario;
-// exits as harness.mjs says.
+// node browser_test.mjs ENGINE SITE_DIR README.md [SCENARIO...] plays each scenario (all by default) on each of its
+// screens, in a fresh page from a server of its own, as many at once as there are cores.  A scenario also fails where
+// the page logged an error or threw, made a request elsewhere, or broke its policy; one that needs what the driver
+// cannot give is not played, saying why.  Prints a line a scenario; exits as harness.mjs says.
 
 import {availableParallelism} from 'node:os';
 

@@ -2,7 +2,7 @@
 //
 // openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url), evaluate(fn,
 // arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it,
-// tap(name) a button (a click without touch), click(selector), close(), reload(), setOffline(offline),
+// tap(name) a button (a click without touch), close(), reload(), setOffline(offline),
 // emulateMedia(features), resize(width, height) in CSS pixels, problemsFound() (errors logged or thrown,
 // requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show is in LIMITS.
 
@@ -106,11 +106,7 @@ const policyProblems = async (page) => (await page.evaluate(() => window.policyV
 class PlaywrightPage {
     constructor(engine, context, page, touch)
     {
-        this.engine = engine;
-        this.context = context;
-        this.page = page;
-        this.touch = touch;
-        this.problems = [];
+        Object.assign(this, {engine, context, page, touch, problems: []});
         page.on('console', (message) => {
             if (message.type() === 'error')
                 this.problems.push(`logged as an error: ${message.text()}`);
@@ -120,7 +116,6 @@ class PlaywrightPage {
         this.reload = () => page.reload();
         this.type = (text) => page.keyboard.type(text);
         this.press = (key) => page.keyboard.press(key);
-        this.click = (selector) => page.click(selector);
         this.setOffline = (offline) => context.setOffline(offline);
         this.emulateMedia = (features) => page.emulateMedia(features);
         this.resize = (width, height) => page.setViewportSize({width, height});
@@ -143,17 +138,6 @@ class PlaywrightPage {
         return this.context.close();
     }
 
-    // Sends one command of the Chrome DevTools Protocol, in a session of its own.
-    async cdp(method, params = {})
-    {
-        const session = await this.context.newCDPSession(this.page);
-        try {
-            return await session.send(method, params);
-        } finally {
-            await session.detach();
-        }
-    }
-
     async problemsFound()
     {
         return [...this.problems.splice(0), ...await policyProblems(this)];
@@ -164,8 +148,10 @@ class PlaywrightPage {
     {
         if (this.engine !== 'chromium')
             return this.page.keyboard.insertText(text);
-        await this.cdp('Input.imeSetComposition', {text, selectionStart: text.length, selectionEnd: text.length});
-        await this.cdp('Input.insertText', {text});
+        const session = await this.context.newCDPSession(this.page); // the Chrome DevTools Protocol's
+        await session.send('Input.imeSetComposition', {text, selectionStart: text.length, selectionEnd: text.length});
+        await session.send('Input.insertText', {text});
+        await session.detach();
     }
 
     tap(name)
@@ -229,10 +215,7 @@ async function openWebKit()
 class WebDriverPage {
     constructor(driver)
     {
-        this.engine = 'webkit';
-        this.driver = driver;
-        this.touch = false;
-        this.problems = [];
+        Object.assign(this, {engine: 'webkit', driver, touch: false, problems: []});
         this.reload = () => driver.navigate().refresh();
         this.close = () => driver.quit();
         // W3C WebDriver has no say over the network: the site's server going away (Player.setOffline()) stands for it.
@@ -282,11 +265,5 @@ class WebDriverPage {
                 return button.click();
         }
         throw new Error(`no button named "${name}"`);
-    }
-
-    async click(selector)
-    {
-        const {By} = await import('selenium-webdriver');
-        await this.driver.findElement(By.css(selector)).click();
     }
 }

@@ -1,10 +1,8 @@
 // Browser tests: Lighthouse's mobile audit of the built site, served gzip-compressed as a static host serves it.
 //
-// usage: node lighthouse_test.mjs SITE_DIR
-//
-// Runs Lighthouse in Debian's Chromium (mobile: simulated slow 4G, the CPU slowed 4 times) RUNS times, takes the
-// run of median performance, and holds each category to its bar, the layout shift to its most.  Exits as
-// harness.mjs says.
+// node lighthouse_test.mjs SITE_DIR runs Lighthouse in Debian's Chromium (mobile: simulated slow 4G, the CPU
+// slowed 4 times) RUNS times, takes the run of median performance, and holds each category to its bar, the
+// layout shift to its most.  Exits as harness.mjs says.
 
 import {requireFile, requireModules, requireSite, runMain} from './harness.mjs';
 import {serveSite} from './site_server.mjs';

@@ -1,8 +1,6 @@
 // Browser tests: what the Orca screen reader presents of the README's game, heard through the desktop's accessibility bus.
 //
-// usage: xvfb-run -a dbus-run-session -- bash with_orca.sh node screen_reader_test.mjs ENGINE SITE_DIR README.md
-//
-// Plays the README's game in a headed ENGINE (chromium or firefox), with a refused answer at the level menu and
+// Under with_orca.sh (CMakeLists.txt says how), plays the README's game in a headed ENGINE (chromium or firefox), with a refused answer at the level menu and
 // at a digit prompt, waiting after each until Orca has presented all it queued.  Orca logs each live region
 // message (ORCA_LOG) after "vvvvv PRESENT LIVE REGION MESSAGE vvvvv", its text in the first "BRAILLE: Not
 // contracting '...'".  What it presented must be every line the game printed, once each and in order, none of
@@ -68,9 +66,6 @@ async function main()
         const page = await browser.newPage('desktop 1280x800');
         const player = new Player(page, readmePath, site);
         await page.goto(site.url);
-        // The README's game, with one refused answer at the first level menu
-        // and one at the first digit prompt, each waited on until Orca has
-        // presented the reply.
         let messages = 0;
         const refuse = {'難易度:': '9', '1つ目の数字:': '12'};
         await player.walkReadmeGame(async (step) => {

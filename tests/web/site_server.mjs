@@ -29,11 +29,10 @@ export const CLOCK_PATH = 'test-clock.js';
 
 // Serves `dir` alone on a free loopback port, under the folder `base`, with entity tags, "not modified"
 // answers and, with `gzip`, compression, as a static host does.  `fixedTime` (or later `site.fixedTime`)
-// stops the page's clock; `setDir(dir)` puts up another site; `offline` fails every request; `bytesByPath`
-// counts the bodies' bytes sent for each path.
+// stops the page's clock; `setDir(dir)` puts up another site; `offline` fails every request.
 export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
 {
-    const site = {dir, offline: false, bytesByPath: {}, fixedTime};
+    const site = {dir, offline: false, fixedTime};
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         if (site.offline) {
@@ -70,7 +69,6 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             body = gzipSync(body);
             headers['Content-Encoding'] = 'gzip';
         }
-        site.bytesByPath[path] = (site.bytesByPath[path] || 0) + body.length;
         response.writeHead(200, headers);
         response.end(body);
     });

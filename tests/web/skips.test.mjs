@@ -1,7 +1,5 @@
 // The browser tests skip, with the line that says what to install, where the npm packages are missing and where the browsers are.
 //
-// usage: node tests/web/skips.test.mjs   (exits 77, skipped, where the npm packages are missing)
-//
 // Each browser test runs from a copy of the tests outside the source tree, where no npm package is found, or in
 // place with its browser at a path that does not exist, and must exit 77 with its one line saying why.
 
@@ -23,11 +21,11 @@ const gone = (package_) => `skipped: ${GONE} is missing (install it with: apt-ge
 
 // [script and its engine, where it runs (a copy without npm packages, or the environment naming a browser gone), what it prints]
 const CASES = [
-    [['browser_test.mjs', 'chromium'], 'copy', missing('playwright-core')], [['browser_test.mjs', 'webkit'], 'copy', missing('selenium-webdriver')],
-    [['screen_reader_test.mjs', 'chromium'], 'copy', missing('playwright-core')], [['lighthouse_test.mjs'], 'copy', missing('lighthouse')],
-    [['runs.test.mjs'], 'copy', missing('jsdom')], [['browser_test.mjs', 'chromium'], {CHROMIUM: GONE}, gone('chromium')],
-    [['browser_test.mjs', 'firefox'], {FIREFOX: GONE}, gone('firefox-esr')], [['screen_reader_test.mjs', 'firefox'], {FIREFOX: GONE}, gone('firefox-esr')],
-    [['lighthouse_test.mjs'], {CHROMIUM: GONE}, gone('chromium')],
+    ['browser_test.mjs chromium', 'copy', missing('playwright-core')], ['browser_test.mjs webkit', 'copy', missing('selenium-webdriver')],
+    ['screen_reader_test.mjs chromium', 'copy', missing('playwright-core')], ['lighthouse_test.mjs', 'copy', missing('lighthouse')],
+    ['runs.test.mjs', 'copy', missing('jsdom')], ['browser_test.mjs chromium', {CHROMIUM: GONE}, gone('chromium')],
+    ['browser_test.mjs firefox', {FIREFOX: GONE}, gone('firefox-esr')], ['screen_reader_test.mjs firefox', {FIREFOX: GONE}, gone('firefox-esr')],
+    ['lighthouse_test.mjs', {CHROMIUM: GONE}, gone('chromium')],
 ];
 
 // The packages the in-place cases need, so that what is missing there is the browser alone.
@@ -39,8 +37,9 @@ test('a browser test skips, saying what to install', async (t) => {
     try {
         assert.throws(() => createRequire(join(copy, 'x.mjs')).resolve('playwright-core'),
                       `${copy} finds npm packages, so it cannot stand for a tree without them`);
-        for (const [[script, ...engine], where, line] of CASES) {
-            await t.test(`${script} ${engine}, ${where === 'copy' ? 'no npm packages' : 'no browser'}`, () => {
+        for (const [command, where, line] of CASES) {
+            const [script, ...engine] = command.split(' ');
+            await t.test(`${command}, ${where === 'copy' ? 'no npm packages' : 'no browser'}`, () => {
                 const env = {...process.env, HITBLOW_FIXED_CLOCK: '1', ORCA_LOG: '/dev/null',
                              ...(where === 'copy' ? {} : where)};
                 const args = [join(where === 'copy' ? copy : HERE, script), ...engine, '/nonexistent/site', 'README.md'];
