@@ -11,9 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 iconv -f UTF-8 -t CP932 "$base.out" >"$work/expected" || exit 2
-if [ "$ends" = crlf ]; then
-    sed -i 's/$/\r/' "$work/expected"
-fi
+[ "$ends" = lf ] || sed -i 's/$/\r/' "$work/expected"
 
 timeout 60 "$@" <"$base.in" >"$work/actual"
 status=$?

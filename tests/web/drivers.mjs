@@ -4,7 +4,7 @@
 // arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it,
 // tap(name) a button (a click without touch), close(), reload(), setOffline(offline),
 // emulateMedia(features), resize(width, height) in CSS pixels, problemsFound() (errors logged or thrown,
-// requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show is in LIMITS.
+// requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show: LIMITS, and docs/testing.md.
 
 import {requireFile, requireModules} from './harness.mjs';
 
@@ -16,20 +16,13 @@ const BROWSERS = {
              browser: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'},
 };
 
-// What each engine's driver cannot show.  A scenario that `needs` one is left out of that engine's run, saying
-// why; `touch`, `console` and WebKit's `offline` only weaken what is checked, and no scenario needs them.
+// What each engine's driver cannot show, that a scenario `needs`: that scenario is left out of the engine's run, saying why.
 export const LIMITS = {
     chromium: {},
-    firefox: {
-        touch: 'Playwright cannot emulate touch or a phone in Firefox: its keys are clicked, at the phones\' sizes',
-        media: 'Playwright cannot emulate forced colours in Firefox',
-    },
+    firefox: {media: 'Playwright cannot emulate forced colours in Firefox'},
     webkit: {
-        touch: 'W3C WebDriver cannot emulate touch or a phone: its keys are clicked, at the phones\' sizes',
         zoom: 'W3C WebDriver cannot zoom a page or set its device pixel ratio',
         media: 'W3C WebDriver cannot emulate a colour scheme, reduced motion or forced colours',
-        offline: 'W3C WebDriver cannot cut the browser off from the network: only the site\'s server goes away',
-        console: 'WebKitWebDriver hands over no console: errors the page logs go unseen, errors it throws are caught',
     },
 };
 
@@ -183,10 +176,8 @@ async function openWebKit()
         {
             for (const driver of drivers.splice(0))
                 await driver.quit().catch(() => {}); // ended already, as a closed page ends it
-            const capabilities = {
-                browserName: 'MiniBrowser',
-                'webkitgtk:browserOptions': {binary: BROWSERS.webkit.browser, args: ['--automation']},
-            };
+            const capabilities = {browserName: 'MiniBrowser',
+                                  'webkitgtk:browserOptions': {binary: BROWSERS.webkit.browser, args: ['--automation']}};
             let driver = null;
             for (let tries = 0; driver === null; tries++) { // the driver's server may still be starting
                 try {

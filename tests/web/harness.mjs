@@ -7,8 +7,6 @@ import {existsSync} from 'node:fs';
 import {createRequire} from 'node:module';
 import {join} from 'node:path';
 
-export const NPM_CI = '(run npm ci at the top of the source tree)';
-
 export function skip(why)
 {
     console.log(`skipped: ${why}`);
@@ -22,7 +20,7 @@ export function requireModules(...modules)
         try {
             createRequire(import.meta.url).resolve(module);
         } catch {
-            skip(`${module} is not installed ${NPM_CI}`);
+            skip(`${module} is not installed (run npm ci at the top of the source tree)`);
         }
     }
 }

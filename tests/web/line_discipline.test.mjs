@@ -5,9 +5,8 @@ import {readFileSync} from 'node:fs';
 import {test} from 'node:test';
 import vm from 'node:vm';
 
-// web/line_discipline.js is a plain script of the page; it is run here as the
-// page's one script runs it, inside a function, and its class and constants
-// taken from it.  load() gives it a clock and timers of the test's own.
+// web/line_discipline.js is a plain script of the page, run here inside a function as the page's one script runs
+// it; load() gives it a clock and timers of the test's own.
 const source = readFileSync(new URL('../../web/line_discipline.js', import.meta.url), 'utf8');
 const load = vm.runInThisContext(`((performance, setTimeout) => {\n${source}\nreturn {LineDiscipline, MAX_LINE, READ_SLICE_MS};\n})`);
 const {LineDiscipline, MAX_LINE} = load(performance, setTimeout);

@@ -72,7 +72,8 @@ export class Player {
             await this.waitForPrompt(step.prompt);
             await answer(step, later);
         }
-        await this.waitForEnd();
+        await this.waitFor('the end of the run', (hidden) => !hidden,
+                           () => this.page.evaluate(() => document.getElementById('again').hidden));
         return this.screen();
     }
 
@@ -141,12 +142,6 @@ export class Player {
         return this.waitFor(`the prompt "${prompt}"`, (lines) => lines.length > 0 && lines[lines.length - 1].endsWith(prompt));
     }
 
-    // Waits until some line on the screen is `line`.
-    waitForLine(line)
-    {
-        return this.waitFor(`the line "${line}"`, (lines) => lines.includes(line));
-    }
-
     // Types `text` key by key, then Enter.
     async enter(text)
     {
@@ -179,13 +174,6 @@ export class Player {
             answer.value = text;
             answer.dispatchEvent(new InputEvent('input', {inputType: 'insertFromDrop', data: text, bubbles: true}));
         }, parts);
-    }
-
-    // Waits for the page to say that the run has ended.
-    waitForEnd()
-    {
-        return this.waitFor('the end of the run', (hidden) => !hidden,
-                            () => this.page.evaluate(() => document.getElementById('again').hidden));
     }
 
     // The README's game as tests/readme_transcript.sh splits it: each line, and a prompt's prompt and answer.
@@ -337,9 +325,10 @@ export const SCENARIOS = {
         {
             await player.waitForPrompt('難易度:');
             await player.paste(['9 1 0 5 9\r', 1]);
-            await player.waitForLine(LEVEL_ERROR);
-            await player.waitForLine('practice:0 easy:1 normal:2 hard:3 extra:5 ');
-            await player.play([['難易度:', '0'], [ASK_DIGITS, '10'], ['何回まで入力できるようにしますか(最大16回):', '16'], ['1つ目の数字:']], {tap: true});
+            await player.waitFor('the refusal, then the menu with extra', (lines) => lines.includes(LEVEL_ERROR) &&
+                lines.includes('practice:0 easy:1 normal:2 hard:3 extra:5 '));
+            await player.play([['難易度:', '0'], [ASK_DIGITS, '10'], ['何回まで入力できるようにしますか(最大16回):', '16'],
+                               ['1つ目の数字:']], {tap: true});
             await player.paste(['0 1 2 3 4 5 6 7 8 8\r', 16]);
             await player.waitFor('the 16th turn of 10 digits',
                                  (lines) => lines.some((line) => /^16回目:0123456788 HIT:\d+ BLOW:\d+ $/.test(line)));

@@ -1,10 +1,10 @@
 // Browser tests: what the Orca screen reader presents of the README's game, heard through the desktop's accessibility bus.
 //
-// Under with_orca.sh (CMakeLists.txt says how), plays the README's game in a headed ENGINE (chromium or firefox), with a refused answer at the level menu and
-// at a digit prompt, waiting after each until Orca has presented all it queued.  Orca logs each live region
-// message (ORCA_LOG) after "vvvvv PRESENT LIVE REGION MESSAGE vvvvv", its text in the first "BRAILLE: Not
-// contracting '...'".  What it presented must be every line the game printed, once each and in order, none of
-// the answers, then the page's word that the run has ended.  Exits as harness.mjs says.
+// Under with_orca.sh (CMakeLists.txt says how), plays the README's game in a headed ENGINE (chromium or firefox),
+// with a refused answer at the level menu and at a digit prompt, waiting after each until Orca has presented all it
+// queued.  Orca logs each live region message (ORCA_LOG) after "vvvvv PRESENT LIVE REGION MESSAGE vvvvv", its text
+// in the first "BRAILLE: Not contracting '...'".  What it presented must be every line the game printed, once each
+// and in order, none of the answers, then the page's word that the run has ended.  Exits as harness.mjs says.
 
 import {readFileSync} from 'node:fs';
 

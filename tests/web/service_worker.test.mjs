@@ -29,7 +29,7 @@ class Caches extends Map {
 }
 
 // The worker of `version` over `caches`, the network answering as `network(request)` does, and the test's
-// timers: install() and activate() run its lifecycle, get(path) is the text it answers (null: the browser's).
+// timers: start() installs and activates it, get(path) is the text it answers (null: the browser's).
 function worker(t, caches, version, network)
 {
     mockTimers(t);
@@ -49,7 +49,7 @@ function worker(t, caches, version, network)
     });
     const lifecycle = (type) => new Promise((resolve) => on[type]({waitUntil: resolve}));
     return {
-        self, install: () => lifecycle('install'), activate: () => lifecycle('activate'),
+        self, start: async () => { await lifecycle('install'); await lifecycle('activate'); },
         async get(path, method = 'GET')
         {
             let answer = null;
@@ -67,8 +67,7 @@ const offline = async () => { throw new TypeError('Failed to fetch'); };
 test('the first visit keeps every file; online the network answers and the cache keeps it; offline the cache', async (t) => {
     const caches = new Caches();
     const first = worker(t, caches, 'v1', online('release 1'));
-    await first.install();
-    await first.activate();
+    await first.start();
     assert.deepEqual([first.self.skipped, first.self.claimed, [...caches.keys()]], [true, true, [`hitblow ${SCOPE} v1`]],
         'it takes over at once, the page that installed it too');
     assert.deepEqual([...caches.get(`hitblow ${SCOPE} v1`).keys()], FILES.map((file) => new URL(file, SCOPE).href));
@@ -92,11 +91,8 @@ test('the first visit keeps every file; online the network answers and the cache
 
 test('a new release is taken at the next visit online, and the old one\'s files are dropped', async (t) => {
     const caches = new Caches([['hitblow https://hitblow.test/other/ v0', new Map()]]);
-    for (const version of ['v1', 'v2']) {
-        const next = worker(t, caches, version, online(`release ${version}`));
-        await next.install();
-        await next.activate();
-    }
+    for (const version of ['v1', 'v2'])
+        await worker(t, caches, version, online(`release ${version}`)).start();
     assert.deepEqual([...caches.keys()], ['hitblow https://hitblow.test/other/ v0', `hitblow ${SCOPE} v2`], 'another site\'s kept');
     assert.equal(await worker(t, caches, 'v2', offline).get('page.js'), 'release v2 /play/page.js');
 });

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command with the Orca screen reader listening on a fresh accessibility bus, its debug log in ORCA_LOG.
 #
-# usage: xvfb-run -a dbus-run-session -- bash with_orca.sh COMMAND [ARG...]
-# Starts the AT-SPI bus, the desktop's screen reader setting and Orca with
-# speech off, in a runtime folder of their own; once Orca has started, runs
-# COMMAND with ORCA_LOG naming Orca's log (CR LF line ends; kept where
-# ORCA_LOG names it already), then stops Orca and exits with COMMAND's status.
+# xvfb-run -a dbus-run-session -- bash with_orca.sh COMMAND [ARG...] starts the AT-SPI bus and Orca with speech off,
+# in a runtime folder of their own, runs COMMAND once Orca has started, with ORCA_LOG naming Orca's log (CR LF line
+# ends; kept where ORCA_LOG names it already), then stops Orca and exits with COMMAND's status.
 set -u
 XDG_RUNTIME_DIR=$(mktemp -d)
 export XDG_RUNTIME_DIR
