@@ -1,10 +1,10 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
-// openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url), evaluate(fn,
-// arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it,
-// tap(name) a button (a click without touch), close(), reload(), setOffline(offline),
-// emulateMedia(features), resize(width, height) in CSS pixels, problemsFound() (errors logged or thrown,
-// requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show: LIMITS, and docs/testing.md.
+// openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url), evaluate(fn, arg),
+// type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it, tap(name)
+// a button (a click without touch), close(), reload(), setOffline(offline), emulateMedia(features), resize(width,
+// height) in CSS pixels, problemsFound() (errors logged or thrown, requests elsewhere, policy violations), and
+// `engine` and `touch`.  What a driver cannot show: LIMITS, and docs/testing.md.
 
 import {requireFile, requireModules} from './harness.mjs';
 
@@ -16,7 +16,7 @@ const BROWSERS = {
              browser: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'},
 };
 
-// What each engine's driver cannot show, that a scenario `needs`: that scenario is left out of the engine's run, saying why.
+// What each engine's driver cannot show, of what a scenario `needs`: that scenario is left out of its run, saying why.
 export const LIMITS = {
     chromium: {},
     firefox: {media: 'Playwright cannot emulate forced colours in Firefox'},
