@@ -19,8 +19,6 @@ const REGION_NAME = 'ゲーム / Game';
 const SETTLE_MS = 15000; // the longest wait for Orca to present an answer's reply
 const QUIET_MS = 600;    // how long Orca must present nothing more for an answer's reply to be all
 
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
 // What Orca has logged of each live region message so far.
 const logged = () => readFileSync(LOG, 'utf8').replaceAll('\r', '').split('vvvvv PRESENT LIVE REGION MESSAGE vvvvv').slice(1);
 
@@ -42,7 +40,7 @@ async function settle(count)
         } else if (seen >= count && drained && Date.now() - since >= QUIET_MS) {
             return;
         }
-        await sleep(100);
+        await new Promise((resolve) => setTimeout(resolve, 100));
     }
 }
 
