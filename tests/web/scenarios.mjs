@@ -276,7 +276,8 @@ async function playToEnd(player)
     // In a lower window, as a phone's keyboard or zoom makes it, the transcript's end stays in view.
     const [width, height] = await player.page.evaluate(() => [innerWidth, innerHeight]);
     await player.page.resize(width, Math.round(height * 0.8));
-    await settled();
+    await player.waitFor('the lower window', (seen) => seen < height, () => player.page.evaluate(() => innerHeight));
+    await settled(); // for the page's next frame, in which it follows its end
     const lower = await endLayout(player.page);
     checkEndInView({...lower, farewell: lower.word});
 }
