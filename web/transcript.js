@@ -60,12 +60,16 @@ class Transcript {
         this.typed.append(this.typedText, this.caret);
         // An end in view stays in view whenever the view or what it holds
         // changes size: the bar, the keypad, the window, zoom, a phone's keyboard.
+        // A scroll event where the view was last scrolled to moved nothing: the
+        // page's own can come late, and WebKit sends one as the view grows lower.
         view.addEventListener('scroll', () => {
-            this.atEnd = view.scrollTop + view.clientHeight >= view.scrollHeight - 2;
+            if (view.scrollTop !== this.top)
+                this.atEnd = view.scrollTop + view.clientHeight >= view.scrollHeight - 2;
+            this.top = view.scrollTop;
         });
         const follow = new ResizeObserver(() => {
             if (this.atEnd)
-                this.view.scrollTop = this.view.scrollHeight;
+                this.toEnd();
         });
         follow.observe(view);
         follow.observe(log.parentElement);
@@ -259,6 +263,13 @@ class Transcript {
     scroll()
     {
         this.atEnd = true;
-        requestAnimationFrame(() => { this.view.scrollTop = this.view.scrollHeight; });
+        requestAnimationFrame(() => this.toEnd());
+    }
+
+    // Puts the end of the transcript in view, noting where that leaves it.
+    toEnd()
+    {
+        this.view.scrollTop = this.view.scrollHeight;
+        this.top = this.view.scrollTop;
     }
 }

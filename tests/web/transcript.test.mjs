@@ -129,15 +129,16 @@ test('the scrollback keeps the last lines after a paste of any size, and after l
 
 test('the end stays in view as the page changes size, unless the player scrolled away', (t) => {
     const {page, transcript, view, log} = openTranscript(t);
-    let top = 0; // jsdom lays nothing out: a view 150 px high, each block 100 px
+    let [top, high] = [0, 150]; // jsdom lays nothing out: a view `high` px high, each block 100 px
     const height = () => 100 * log.children.length;
     Object.defineProperties(view, {
-        scrollHeight: {get: height}, clientHeight: {value: 150},
-        scrollTop: {get: () => top, set: (value) => { top = Math.min(value, Math.max(0, height() - 150)); }},
+        scrollHeight: {get: height}, clientHeight: {get: () => high},
+        scrollTop: {get: () => top, set: (value) => { top = Math.min(value, Math.max(0, height() - high)); }},
     });
+    const scrolled = () => view.dispatchEvent(new page.window.Event('scroll')); // as a browser sends it, later
     const scrollTo = (to) => {
         view.scrollTop = to;
-        view.dispatchEvent(new page.window.Event('scroll'));
+        scrolled();
     };
     transcript.print('one');
     page.tick(20);
@@ -149,7 +150,10 @@ test('the end stays in view as the page changes size, unless the player scrolled
         [48, () => page.resize(), 50, 'an end in view, within two pixels, stays'],
         [0, () => { transcript.edit(''); page.tick(20); }, 0, 'a key that leaves the line as it was'],
         [0, () => { transcript.edit('1'); page.tick(20); }, 50, 'typing brings the end back into view'],
-        [0, () => { transcript.echo('2\n'); page.resize(); }, 50, 'what is typed is followed, even before its frame']]) {
+        [0, () => { transcript.echo('2\n'); page.resize(); }, 50, 'what is typed is followed, even before its frame'],
+        [0, () => { transcript.edit('2'); page.tick(20); high = 100; scrolled(); page.resize(); }, 100,
+         'the page\'s own scroll is followed though its event comes once the view is lower, as WebKit\'s can'],
+        [0, () => { scrollTo(100); high = 50; page.resize(); }, 150, 'a player back at the end is followed again']]) {
         scrollTo(to);
         change();
         assert.equal(view.scrollTop, after, why);
