@@ -1,101 +1,242 @@
-// Times a cold first visit to the browser edition on a phone's link and CPU in Debian's Chromium, and counts what it fetches.
+// Times a cold first visit to the browser edition on a phone's link and CPU, against a floor page of HTML and CSS alone.
 //
-// usage: node bench/web_start.mjs [SITE_DIR] [RUNS]   (SITE_DIR: build/web/site, from cmake --workflow --preset web)
+// usage: node bench/web_start.mjs [SITE_DIR] [VISITS] [--trace]   (SITE_DIR: build/web/site, from cmake --workflow --preset web)
 //
-// Each run is a new browser context with nothing cached, served
-// gzip-compressed from a loopback server, on Lighthouse's mobile profile as
-// DevTools applies it: a round trip of 150 ms, 1.6 Mbit/s down, 750 kbit/s
-// up, and the CPU slowed down 4 times.  Timed in the page, from the start of
-// the navigation (performance.now()): when the level prompt stands in the
-// transcript; then, after a tap on 1, from the Enter key's click to the
-// level's settings in the transcript, and to the frame that shows them.
-// Counted at the server: the bytes of the bodies it sent, as sent, until the
-// service worker has kept the site, the icons apart.  Prints each run and
-// the medians.
+// The floor is the built site's own index.html and page.css with every
+// script and preload taken out and the level menu in its log (drawn as the
+// page's script would let it be): the page as fast as HTML and CSS make it.
+// The two take turns, VISITS each (10 by default), each visit a new context
+// with nothing cached, served gzip-compressed, on Lighthouse's mobile
+// profile as DevTools applies it (a round trip of 150 ms, 1.6 Mbit/s down,
+// 750 kbit/s up, the CPU slowed 4 times), on a Pixel 7.  Each time is that
+// of the first frame whose visible text shows it (a requestAnimationFrame
+// callback), from the navigation's start: the level prompt; then, 1 and ⏎
+// tapped by touch at their places the instant the prompt's frame is drawn,
+// the settings; then, the game idle, the answer to ⏎ after a digit, from
+// the key's click.  The bytes are those of the page's own requests, as sent.
+// Last, the run under way is reloaded, and every frame until it is back is
+// looked at for anything but nothing or the run's own screen.  With --trace,
+// one more visit of each is traced: when each file came, and the main
+// thread's work until the prompt is drawn.  Then Lighthouse's mobile audit.
+
+import {spawnSync} from 'node:child_process';
+import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
 
 import {openBrowser} from '../tests/web/drivers.mjs';
-import {Player} from '../tests/web/scenarios.mjs';
 import {serveSite} from '../tests/web/site_server.mjs';
 
-const siteDir = process.argv[2] || 'build/web/site';
-const RUNS = Number(process.argv[3] || 5);
-const ROUND_TRIP_MS = 150;
-const DOWN_BYTES_PER_S = 1.6e6 / 8;
-const UP_BYTES_PER_S = 750e3 / 8;
+const args = process.argv.slice(2).filter((arg) => arg !== '--trace');
+const siteDir = args[0] || 'build/web/site';
+const VISITS = Number(args[1] || 10);
+const NETWORK = {offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 750e3 / 8};
 const CPU_SLOWDOWN = 4;
+const MENU = '難易度を選択してください。-1で終了\npractice:0 easy:1 normal:2 hard:3 \n難易度:';
+const WAIT_MS = 20000;
 
-// Notes, in the page, when the prompt and the settings first stand in the
-// transcript, when the Enter key is clicked, and the frame after the settings.
-// `startTimes.reached(name)` resolves once `name` is noted: the bench waits in
-// the page rather than asking it again and again, which would take the CPU
-// from the page it times.
-const WATCH = `window.startTimes = {};
+// In the page from its start: each frame after the document changed, its
+// visible text is kept (frames_.seen); frames_.first(text) resolves to the
+// time of the first frame that shows `text`; the frame that first shows the
+// menu tells the bench at once (promptShown); clicks are noted.
+const WATCH = `window.frames_ = {seen: [], waiting: [], clicks: []};
     {
-        const waiting = {};
-        const note = (name) => {
-            if (startTimes[name] === undefined) {
-                startTimes[name] = performance.now();
-                (waiting[name] || []).forEach((resolve) => resolve());
+        let changed = true;
+        new MutationObserver(() => { changed = true; })
+            .observe(document, {childList: true, subtree: true, characterData: true, attributes: true});
+        const frame = () => {
+            if (changed) {
+                changed = false;
+                const text = document.getElementById('transcript')?.innerText.trimEnd() ?? '';
+                frames_.seen.push({time: performance.now(), text});
+                if (text.includes(${JSON.stringify(MENU)}) && !frames_.prompt) {
+                    frames_.prompt = true;
+                    globalThis.promptShown?.('');
+                }
+                frames_.waiting = frames_.waiting.filter(({want, resolve}) => !text.includes(want) || resolve(performance.now()));
             }
+            requestAnimationFrame(frame);
         };
-        startTimes.reached = (name) => new Promise((resolve) => {
-            if (startTimes[name] !== undefined)
-                resolve();
+        requestAnimationFrame(frame);
+        frames_.first = (want) => new Promise((resolve) => {
+            const shown = frames_.seen.find(({text}) => text.includes(want));
+            if (shown)
+                resolve(shown.time);
             else
-                (waiting[name] ||= []).push(resolve);
+                frames_.waiting.push({want, resolve});
         });
-        new MutationObserver(() => {
-            const text = document.getElementById('transcript')?.textContent || '';
-            if (text.endsWith('難易度:'))
-                note('prompt');
-            if (text.includes('難易度  :easy') && startTimes.settings === undefined) {
-                note('settings');
-                requestAnimationFrame(() => note('shown'));
-            }
-        }).observe(document, {childList: true, subtree: true, characterData: true});
-        addEventListener('click', (event) => {
-            if (event.target.closest?.('#keypad .enter'))
-                note('enter');
-        }, {capture: true});
+        addEventListener('click', (event) => frames_.clicks.push(event.timeStamp), {capture: true});
     }`;
+
+// The floor: the site with its page's scripts and preloads taken out, and the menu in the log, to be drawn.
+function makeFloor(dir)
+{
+    const floor = mkdtempSync(join(tmpdir(), 'hitblow-floor-'));
+    cpSync(dir, floor, {recursive: true});
+    const page = join(floor, 'index.html');
+    const html = readFileSync(page, 'utf8')
+        .replace(/<script[^>]*>[\s\S]*?<\/script>\n?/g, '')
+        .replace(/<link rel="preload"[^>]*>\n?/g, '')
+        .replace(/(<div id="log"[^>]*>)(<\/div>)/, `$1<div>${MENU}</div>$2`)
+        .replace('<html lang="ja">', '<html lang="ja" class="ready">');
+    if (!html.includes(MENU) || /<script/.test(html))
+        throw new Error('the floor page has no menu in its log, or a script');
+    writeFileSync(page, html);
+    return floor;
+}
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-const site = await serveSite(siteDir, {gzip: true});
+// A fresh phone page on the mobile profile, the bytes of its requests counted; `prompt` resolves once its
+// prompt's frame is drawn.
+async function openPhone(browser)
+{
+    const page = await browser.newPage('Pixel 7');
+    const cdp = await page.context.newCDPSession(page.page);
+    const bytes = new Map();
+    cdp.on('Network.loadingFinished', ({requestId, encodedDataLength}) => bytes.set(requestId, encodedDataLength));
+    const prompt = new Promise((resolve) => cdp.on('Runtime.bindingCalled', resolve));
+    await Promise.all(['Network.enable', 'Runtime.enable'].map((method) => cdp.send(method)));
+    await cdp.send('Runtime.addBinding', {name: 'promptShown'});
+    await cdp.send('Network.emulateNetworkConditions', NETWORK);
+    await cdp.send('Emulation.setCPUThrottlingRate', {rate: CPU_SLOWDOWN});
+    await page.page.addInitScript(WATCH);
+    return {page, cdp, prompt, sent: () => [...bytes.values()].reduce((sum, n) => sum + n, 0)};
+}
+
+// Taps the keys at `places` by touch, each a touch down and up, all sent at once: the page takes each when it can.
+function tap(cdp, places)
+{
+    return Promise.all(places.flatMap((place) => [
+        cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [place]}),
+        cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []})]));
+}
+
+// The time of the first frame that shows `text`, from the navigation's start; null where none does in time.
+const firstFrame = (page, text) => page.evaluate(([want, wait]) => Promise.race([
+    frames_.first(want), new Promise((resolve) => setTimeout(() => resolve(null), wait))]), [text, WAIT_MS]);
+
+// The keypad's keys' centres, by their text, where they stand on a phone before any script has run.
+async function keyPlaces(browser, url)
+{
+    const page = await browser.newPage('Pixel 7');
+    await page.goto(url);
+    const places = await page.evaluate(() => Object.fromEntries([...document.querySelectorAll('#keypad button')].map((key) => {
+        const box = key.getBoundingClientRect();
+        return [key.textContent.trim(), {x: box.x + box.width / 2, y: box.y + box.height / 2}];
+    })));
+    await page.close();
+    return places;
+}
+
+// One cold visit of the floor: its prompt's frame.
+async function visitFloor(browser, url)
+{
+    const {page, cdp} = await openPhone(browser);
+    await page.goto(url);
+    const prompt = await firstFrame(page, MENU);
+    await cdp.detach();
+    await page.close();
+    return {prompt};
+}
+
+// One cold visit of the page: the prompt; the settings after 1 and ⏎ tapped as the prompt is drawn, and how many
+// times the page took them; an idle answer; the bytes; and the frames of a reload of the run under way that
+// showed neither nothing nor the run.
+async function visitPage(browser, url, keys)
+{
+    const {page, cdp, prompt: drawn, sent} = await openPhone(browser);
+    await page.goto(url);
+    await drawn;
+    await tap(cdp, [keys['1'], keys['⏎ 入力']]);
+    const [prompt, settings] = [await firstFrame(page, MENU), await firstFrame(page, '難易度  :easy')];
+    await firstFrame(page, '1つ目の数字:');
+    const taken = await page.evaluate(() => document.getElementById('transcript').textContent.split('難易度:1\n').length - 1);
+    await new Promise((resolve) => setTimeout(resolve, 1000)); // the game idle, the last block heard long ago
+    await tap(cdp, [keys['0']]);
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    await tap(cdp, [keys['⏎ 入力']]);
+    const shown = await firstFrame(page, '2つ目の数字:');
+    const answer = shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1]);
+    const bytes = sent();
+    const screen = await page.evaluate(() => document.getElementById('transcript').innerText.trimEnd());
+    await page.reload();
+    await firstFrame(page, screen);
+    const stray = await page.evaluate((whole) => frames_.seen.filter(({text}) => text !== '' && text !== whole).length, screen);
+    await cdp.detach();
+    await page.close();
+    return {prompt, settings, taken, answer, bytes, stray};
+}
+
+// One traced visit: when each file came, when the prompt was drawn, and the main thread's work until then, in ms.
+async function traceVisit(browser, url)
+{
+    const {page, cdp, prompt: drawn} = await openPhone(browser);
+    const events = [];
+    cdp.on('Tracing.dataCollected', ({value}) => events.push(...value));
+    const done = new Promise((resolve) => cdp.on('Tracing.tracingComplete', resolve));
+    await cdp.send('Tracing.start', {categories: 'devtools.timeline,v8,disabled-by-default-devtools.timeline', transferMode: 'ReportEvents'});
+    await page.goto(url);
+    await drawn;
+    const files = await page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
+        .map(({name, responseEnd}) => `${name.split('/').pop() || 'index.html'} ${responseEnd.toFixed(0)}`));
+    const prompt = await firstFrame(page, MENU);
+    await cdp.send('Tracing.end');
+    await done;
+    await cdp.detach();
+    await page.close();
+    // The renderer's main thread is the one that parsed the HTML; its work is summed by kind, to the prompt's frame.
+    const parse = events.find(({name}) => name === 'ParseHTML');
+    const start = events.find(({name, args}) => name === 'TracingStartedInBrowser' || args?.data?.frames)?.ts ?? parse.ts;
+    const KINDS = {ParseHTML: 'parsing HTML', EvaluateScript: 'scripts', FunctionCall: 'scripts', TimerFire: 'scripts',
+                   EventDispatch: 'scripts', 'v8.compile': 'compiling scripts', 'v8.wasm.compileConsume': 'compiling wasm',
+                   UpdateLayoutTree: 'style', Layout: 'layout', Paint: 'paint'};
+    const sums = {};
+    for (const {name, ph, dur, pid, tid, ts} of events) {
+        if (ph === 'X' && pid === parse.pid && tid === parse.tid && KINDS[name] && (ts - start) / 1000 < prompt)
+            sums[KINDS[name]] = (sums[KINDS[name]] || 0) + dur / 1000;
+    }
+    return `files came (ms): ${files.join(', ')}; the prompt drawn at ${prompt.toFixed(0)} ms\n` +
+        `  main thread until then (ms, nested work counted in each): ${Object.entries(sums).map(([kind, ms]) => `${kind} ${ms.toFixed(0)}`).join(', ')}`;
+}
+
+const floorDir = makeFloor(siteDir);
+const [site, floor] = await Promise.all([serveSite(siteDir, {gzip: true}), serveSite(floorDir, {gzip: true})]);
 const browser = await openBrowser('chromium');
-const results = [];
+const pages = [];
+const floors = [];
 try {
-    for (let run = 0; run < RUNS; run++) {
-        const page = await browser.newPage('Pixel 7');
-        const cdp = await page.context.newCDPSession(page.page);
-        await cdp.send('Network.enable');
-        await cdp.send('Network.emulateNetworkConditions', {
-            offline: false, latency: ROUND_TRIP_MS, downloadThroughput: DOWN_BYTES_PER_S, uploadThroughput: UP_BYTES_PER_S});
-        await cdp.send('Emulation.setCPUThrottlingRate', {rate: CPU_SLOWDOWN});
-        await page.page.addInitScript(WATCH);
-        const sentBefore = {...site.bytesByPath};
-        await page.goto(site.url);
-        await page.evaluate(() => startTimes.reached('prompt'));
-        const player = new Player(page, null, site);
-        await player.waitForSiteKept();
-        const fetched = Object.entries(site.bytesByPath)
-            .filter(([path]) => !/icon/.test(path))
-            .reduce((sum, [path, bytes]) => sum + bytes - (sentBefore[path] || 0), 0);
-        await page.tap('1');
-        await page.tap('入力 Enter');
-        await page.evaluate(() => startTimes.reached('shown'));
-        const times = await page.evaluate(() => startTimes);
-        results.push({prompt: times.prompt, answer: times.settings - times.enter, shown: times.shown - times.enter, fetched});
-        console.log(`run ${run + 1}: prompt at ${times.prompt.toFixed(0)} ms; settings ${(times.settings - times.enter).toFixed(1)} ms ` +
-                    `after the Enter key's click, drawn after ${(times.shown - times.enter).toFixed(1)} ms; ` +
-                    `${fetched} bytes fetched, icons apart`);
-        await cdp.detach();
-        await page.close();
+    const keys = await keyPlaces(browser, floor.url);
+    for (let visit = 0; visit < VISITS; visit++) {
+        // Turn about, each first in every other round.
+        for (const kind of visit % 2 === 0 ? ['page', 'floor'] : ['floor', 'page']) {
+            if (kind === 'page')
+                pages.push(await visitPage(browser, site.url, keys));
+            else
+                floors.push(await visitFloor(browser, floor.url));
+        }
+        const [p, f] = [pages[visit], floors[visit]];
+        console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms; page: prompt ${p.prompt?.toFixed(0)} ms, ` +
+                    `settings ${p.settings?.toFixed(0) ?? 'never'} ms (1 and ⏎ taken ${p.taken} time(s)), an idle answer ` +
+                    `${p.answer.toFixed(1)} ms, ${p.bytes} bytes, ${p.stray} stray frame(s) at a reload`);
+    }
+    if (process.argv.includes('--trace')) {
+        console.log(`traced, the floor: ${await traceVisit(browser, floor.url)}`);
+        console.log(`traced, the page: ${await traceVisit(browser, site.url)}`);
     }
 } finally {
     await browser.close();
-    await site.close();
+    await Promise.all([site.close(), floor.close()]);
 }
-console.log(`median of ${RUNS}: prompt at ${median(results.map((r) => r.prompt)).toFixed(0)} ms; ` +
-            `settings after ${median(results.map((r) => r.answer)).toFixed(1)} ms, drawn after ` +
-            `${median(results.map((r) => r.shown)).toFixed(1)} ms; ${median(results.map((r) => r.fetched))} bytes fetched`);
+
+const m = (list, key) => median(list.map((entry) => entry[key] ?? Infinity));
+const floorPrompt = m(floors, 'prompt');
+console.log(`median of ${VISITS}: floor ${floorPrompt.toFixed(0)} ms; prompt ${m(pages, 'prompt').toFixed(0)} ms ` +
+            `(${(m(pages, 'prompt') / floorPrompt).toFixed(2)} × the floor); settings ${m(pages, 'settings').toFixed(0)} ms ` +
+            `(${(m(pages, 'settings') / floorPrompt).toFixed(2)} ×); an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
+            `${m(pages, 'bytes')} bytes (${(m(pages, 'bytes') / 1024).toFixed(1)} KiB); ` +
+            `taps lost or doubled in ${pages.filter((p) => p.taken !== 1).length} visit(s); ` +
+            `stray frames at a reload: ${pages.reduce((sum, p) => sum + p.stray, 0)}`);
+const audit = spawnSync(process.execPath, [new URL('../tests/web/lighthouse_test.mjs', import.meta.url).pathname, siteDir],
+                        {encoding: 'utf8'});
+console.log(`Lighthouse (tests/web/lighthouse_test.mjs):\n${audit.stdout.trimEnd()}`);

@@ -1,8 +1,8 @@
 # The browser build: the game as WebAssembly, and the static site around it in <build>/site.
 #
 # Included from the top-level CMakeLists.txt when the toolchain is
-# Emscripten's.  The site is the page (web/, its scripts made one with the
-# game's), the game's hitblow.wasm, the icons (rendered by rsvg-convert) and
+# Emscripten's.  The site is the page (web/, its scripts inline in its
+# HTML), the game's hitblow.js and hitblow.wasm, the icons (rendered by rsvg-convert) and
 # a service worker that keeps it all for offline play.  It asks nothing of any
 # other host and works from any folder of any static file server.
 
@@ -12,7 +12,7 @@ set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 # makes a fresh module for every run (MODULARIZE) and calls main itself
 # (INVOKE_RUN=0), awaiting its end through ccall.  The game makes no
 # indirect call that could wait, which ASYNCIFY_IGNORE_INDIRECT tells it.
-# Its script goes into the page's one script, below; the wasm into the site.
+# Its wasm goes into the site as it is, its script into the page.
 set(game_dir ${CMAKE_BINARY_DIR}/game)
 set_target_properties(hitblow PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${game_dir})
 target_link_options(hitblow PRIVATE
@@ -31,23 +31,27 @@ add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/hitblow.wasm
     VERBATIM)
 set(site_files ${HITBLOW_SITE_DIR}/hitblow.wasm)
 
-# The page's scripts, in the order they run: each uses only those before it.
-# They go out as one file, page.js, after the game's, so that the page asks
-# for one script before the game can print.
+# The page: web/index.html with the game's first screen in it, which the
+# game prints when run here, so that it stands as soon as the HTML does;
+# and the game's script and the page's inline, run while the style sheet is
+# on its way, so that the page takes the player's keys from its first frame
+# and the game runs as soon as its wasm has come.  The page's scripts are
+# listed in the order they run: each uses only those before it.
 set(page_scripts transcript.js line_discipline.js record.js keyboard.js keypad.js worker_registration.js words.js runs.js)
 list(TRANSFORM page_scripts PREPEND ${PROJECT_SOURCE_DIR}/web/)
 find_program(HITBLOW_NODE node REQUIRED) # Emscripten's own needs
-add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/page.js
-    COMMAND ${HITBLOW_NODE} ${PROJECT_SOURCE_DIR}/cmake/page_script.mjs ${HITBLOW_SITE_DIR}/page.js
-        ${game_dir}/hitblow.js ${page_scripts}
-    DEPENDS hitblow ${page_scripts} ${PROJECT_SOURCE_DIR}/cmake/page_script.mjs
+add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/index.html
+    COMMAND ${HITBLOW_NODE} ${PROJECT_SOURCE_DIR}/cmake/page_html.mjs ${HITBLOW_SITE_DIR}/index.html
+        ${PROJECT_SOURCE_DIR}/web/index.html ${game_dir}/hitblow.js ${game_dir}/hitblow.wasm ${page_scripts}
+    DEPENDS hitblow ${PROJECT_SOURCE_DIR}/web/index.html ${page_scripts}
+        ${PROJECT_SOURCE_DIR}/cmake/page_html.mjs
     VERBATIM)
-list(APPEND site_files ${HITBLOW_SITE_DIR}/page.js)
+list(APPEND site_files ${HITBLOW_SITE_DIR}/index.html)
 
 # The rest of the page: every other file of web/ as it is, but the service
 # worker, made below.
 file(GLOB page_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/*)
-list(REMOVE_ITEM page_files ${PROJECT_SOURCE_DIR}/web/service_worker.js ${page_scripts})
+list(REMOVE_ITEM page_files ${PROJECT_SOURCE_DIR}/web/service_worker.js ${PROJECT_SOURCE_DIR}/web/index.html ${page_scripts})
 foreach(file IN LISTS page_files)
     get_filename_component(name ${file} NAME)
     add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/${name}

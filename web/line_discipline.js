@@ -35,7 +35,7 @@ class LineDiscipline {
         this.ended = false;   // the input has ended
         this.wake = () => {}; // lets a waiting read go on
         this.encoder = new TextEncoder();
-        this.lastYield = 0;   // when a read last let the page take its turn
+        this.lastYield = null; // when a read last let the page take its turn
     }
 
     // Takes what the keyboard, the keypad or a paste sends: one key's
@@ -117,8 +117,11 @@ class LineDiscipline {
     // a line if there is none; to no bytes at the end of input.
     async read(size)
     {
-        while (this.ready.length === 0 && !this.ended)
+        this.lastYield ??= performance.now(); // the page had its turns while the game started
+        while (this.ready.length === 0 && !this.ended) {
             await new Promise((resolve) => { this.wake = resolve; });
+            this.lastYield = performance.now(); // and while the read waited
+        }
         if (performance.now() - this.lastYield > READ_SLICE_MS) {
             await new Promise((resolve) => setTimeout(resolve, 0));
             this.lastYield = performance.now();

@@ -1,7 +1,9 @@
 // hitblow in a browser: the runs, one after another, each a fresh module of the game shown in the transcript.
 //
 // The game (hitblow.js and hitblow.wasm, the console game's sources) talks
-// to the page through the contract that src/platform_web.cpp states.
+// to the page through the contract that src/platform_web.cpp states.  The
+// page takes the player's keys from its first frame, and hands them to the
+// game once it runs.
 'use strict';
 
 // The texts are code page 932, which the Encoding Standard's Shift_JIS
@@ -36,7 +38,6 @@ class Run {
             handed: (text) => this.record.noteInput(this.shown, text),
             interrupt: () => this.end(INTERRUPTED),
         });
-        transcript.clear();
         transcript.showCaret(true);
         transcript.silence(replay !== null);
     }
@@ -45,8 +46,9 @@ class Run {
     async play()
     {
         let status;
+        let game = null;
         try {
-            const game = await createHitblow({
+            game = await createHitblow({
                 page: this.page(),
                 printErr: (line) => transcript.print(line + '\n'),
                 quit: (code, reason) => { // exit(), after a failed read or write
@@ -57,11 +59,13 @@ class Run {
             status = await game.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true});
         } catch (error) {
             if (status === undefined) { // the module failed: it says why, or this does
+                if (game === null)
+                    transcript.clear(); // not a menu that takes nothing
                 transcript.print(`${error}\n`);
                 status = 1;
             }
         }
-        this.end(status === 0 ? ENDED : FAILED);
+        this.end(status === 0 ? ENDED : game !== null ? FAILED : NOT_STARTED);
     }
 
     // The page's side of the game's contract (src/platform_web.cpp).
@@ -71,6 +75,8 @@ class Run {
             read: (size) => {
                 if (this.replay !== null)
                     this.catchUp();
+                else if (this.discipline.readyLength() === 0)
+                    transcript.placeAll(); // the game waits for the player: what it printed stands now
                 return this.discipline.read(size);
             },
             show: (bytes) => {
@@ -122,7 +128,8 @@ class Run {
 
 let run = null; // the run under way, or null between runs
 
-// Starts a run, with nothing of an earlier one but what `replay` holds.
+// Starts a run on the transcript as it stands, with nothing of an earlier
+// one but what `replay` holds.
 function startRun(replay = null)
 {
     run = new Run(replay);
@@ -137,7 +144,7 @@ function type(data)
 {
     if (run === null) {
         if (data === '\r')
-            startRun();
+            newRun();
     } else if (run.replay === null) {
         run.discipline.type(data);
     }
@@ -155,13 +162,24 @@ startKeypad(document.getElementById('keypad'), (data) => {
     type(data);
     keyboard.offer(); // a keyboard goes on typing into the answer after a click
 });
-again.addEventListener('click', () => startRun());
+// Starts a run on a clean transcript.
+function newRun()
+{
+    transcript.clear();
+    startRun();
+}
+again.addEventListener('click', newRun);
 
-// A run this tab had under way before a reload (or a discarded tab brought
-// back, or a crash) goes on where it was; one that could not be kept starts
-// afresh, saying so.
+// A fresh run starts on the first screen, which the page's HTML holds. A
+// run this tab had under way before a reload (or a discarded tab brought
+// back, or a crash) goes on where it was, the first screen never drawn;
+// one that could not be kept starts afresh, saying so.  Then the page is
+// ready to be drawn (page.css), the keys and the keypad taken.
 {
     const kept = new RunRecord(storage, location.pathname).load();
+    if (kept !== null)
+        transcript.clear();
+    document.documentElement.classList.add('ready');
     startRun(kept === 'lost' ? null : kept);
     if (kept === 'lost')
         transcript.note(NOT_KEPT);

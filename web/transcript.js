@@ -34,30 +34,35 @@ function hidden(text)
 }
 
 // The transcript is a column of blocks of plain text.  Each batch of the
-// game's text (all it prints until it next waits) is one block, added whole
-// and never changed, so a screen reader presents it once, as one message.
-// The player's echo ends the block it was typed after, hidden from screen
-// readers, which heard it typed; the line being typed ends the last block;
-// the page's own words are notes, blocks of their own.  A browser tells a
-// screen reader of changes in an order of its own, so a block is added at
-// least HEARD_GAP_MS after the one before.  Blocks go into the log
+// game's text (all it prints until it next waits) is one block, put on the
+// page whole as soon as the game has printed it.  The player's echo ends the
+// block it was typed after, hidden from screen readers, which heard it
+// typed; the line being typed ends the last block; the page's own words are
+// notes, blocks of their own.  A screen reader hears each block once, as one
+// message: it is hidden from them (aria-hidden) until its turn.  A browser
+// tells a screen reader of changes in an order of its own, so a block is
+// heard at least HEARD_GAP_MS after the one before.  Blocks go into the log
 // (role="log") while a run is played, and into the part before it, which
-// says nothing, while a run is brought back after a reload.
+// says nothing, all at once while a run is brought back after a reload.
+// The page's HTML holds the game's first screen, drawn before any script
+// runs: a fresh run's first block, heard once the game has printed the same
+// text, which is not added again.
 const HEARD_GAP_MS = 250;
 
 class Transcript {
-    // `log` is the live region; `earlier` the part before it, in the same
-    // flow; `view` the element that scrolls them.
+    // `log` is the live region, which holds the first screen, a block hidden
+    // from screen readers that ends with the line being typed (span.typed, its
+    // caret inside); `earlier` the part before it, in the same flow; `view`
+    // the element that scrolls them.
     constructor(log, earlier, view)
     {
         this.log = log;
         this.earlier = earlier;
         this.view = view;
-        this.lastHeard = -Infinity; // when the last block was added to the log
-        this.typed = Object.assign(document.createElement('span'), {className: 'typed', ariaHidden: 'true'});
-        this.typedText = new Text();
-        this.caret = Object.assign(document.createElement('span'), {className: 'caret'});
-        this.typed.append(this.typedText, this.caret);
+        this.lastHeard = -Infinity; // when the last block was heard
+        this.typed = log.querySelector('.typed');
+        this.caret = this.typed.querySelector('.caret');
+        this.typedText = this.typed.insertBefore(new Text(), this.caret);
         // An end in view stays in view whenever the view or what it holds
         // changes size: the bar, the keypad, the window, zoom, a phone's keyboard.
         // A scroll event where the view was last scrolled to moved nothing: the
@@ -73,23 +78,31 @@ class Transcript {
         });
         follow.observe(view);
         follow.observe(log.parentElement);
-        this.clear();
+        const first = log.firstElementChild;
+        this.clear(first.textContent === '' ? null : first);
     }
 
-    // Empties the transcript, for a new run.
-    clear()
+    // Empties the transcript, for a new run; at the page's start, but for
+    // the `first` screen, a fresh run's first block, not yet heard.
+    clear(first = null)
     {
         clearTimeout(this.timer);
-        this.timer = null;      // puts the next waiting block on the page
+        clearTimeout(this.hearing);
+        this.timer = null;      // puts the waiting blocks on the page
+        this.hearing = null;    // lets screen readers hear the next block
         this.waiting = [];      // blocks not yet on the page, oldest first; the last may still grow
         this.placed = [];       // what waits for the waiting blocks to stand
-        this.lines = 0;         // how many line feeds the blocks on the page hold
+        this.unheard = first === null ? [] : [first]; // blocks on the page, hidden from screen readers until their turn
+        this.expected = first?.firstChild.nodeType === Node.TEXT_NODE ? first.firstChild.data : ''; // what of the first screen the game is yet to print
+        this.lines = first === null ? 0 : lineFeeds(first.textContent); // how many line feeds the blocks on the page hold
         this.typedText.data = '';
-        this.typed.remove();
+        if (first === null)
+            this.typed.remove();
         this.earlier.replaceChildren();
-        this.log.replaceChildren();
+        this.log.replaceChildren(...this.unheard);
         this.parent = this.log; // where new blocks go
         this.scroll();          // and the end, in view, stays in view (atEnd)
+        this.hearNext();
     }
 
     // Makes the blocks added from now on silent (a run brought back), or heard again.
@@ -102,9 +115,15 @@ class Transcript {
         }
     }
 
-    // Adds the game's `text`.
+    // Adds the game's `text`, but what the first screen shows of it already.
     print(text)
     {
+        if (this.expected.startsWith(text)) {
+            this.expected = this.expected.slice(text.length);
+            this.hearNext();
+            return;
+        }
+        this.expected = '';
         this.gather().append(text);
     }
 
@@ -170,59 +189,65 @@ class Transcript {
         return block;
     }
 
-    // Puts `block` in line for the page, once the game has done its work.
+    // Puts `block` in line for the page, once the game has done its work;
+    // while silent, until the run is heard again.
     wait(block)
     {
         this.waiting.push(block);
-        if (this.timer === null)
-            this.timer = setTimeout(() => this.placeNext(), 0);
+        if (this.timer === null && this.parent === this.log)
+            this.timer = setTimeout(() => this.placeAll(), 0);
     }
 
-    // Puts the oldest waiting block on the page, if it can be heard apart now.
-    placeNext()
-    {
-        this.timer = null;
-        const heard = this.parent === this.log;
-        const wait = heard ? this.lastHeard + HEARD_GAP_MS - performance.now() : 0;
-        if (wait > 0) {
-            this.timer = setTimeout(() => this.placeNext(), wait);
-            return;
-        }
-        this.put(this.waiting.shift());
-        if (this.waiting.length > 0)
-            this.timer = setTimeout(() => this.placeNext(), heard ? HEARD_GAP_MS : 0);
-        else
-            this.ran();
-    }
-
-    // Puts every waiting block on the page at once: they will not be heard.
+    // Puts every waiting block on the page, and runs what waited for them:
+    // also when the game waits for the player, and its batch is whole.
     placeAll()
     {
         clearTimeout(this.timer);
         this.timer = null;
         for (const block of this.waiting.splice(0))
             this.put(block);
-        this.ran();
-    }
-
-    // Runs what waited for the waiting blocks to stand.
-    ran()
-    {
         for (const action of this.placed.splice(0))
             action();
     }
 
-    // Puts `block` last, cut to its last lines, with the line being typed at its end.
+    // Lets screen readers hear the oldest block still hidden from them, once
+    // its turn has come: the first screen once the game has printed it, or
+    // once something follows it; any block HEARD_GAP_MS after the one before.
+    hearNext()
+    {
+        while (this.unheard[0]?.isConnected === false)
+            this.unheard.shift(); // dropped from the scrollback unheard
+        if (this.hearing !== null || this.unheard.length === 0 || this.expected !== '')
+            return;
+        const wait = this.lastHeard + HEARD_GAP_MS - performance.now();
+        if (wait > 0) {
+            this.hearing = setTimeout(() => {
+                this.hearing = null;
+                this.hearNext();
+            }, wait);
+            return;
+        }
+        this.unheard.shift().removeAttribute('aria-hidden');
+        this.lastHeard = performance.now();
+        this.hearNext();
+    }
+
+    // Puts `block` last, cut to its last lines, with the line being typed at
+    // its end; in the log, hidden from screen readers until its turn.
     put(block)
     {
         this.shorten(block);
         this.lines += lineFeeds(block.textContent);
         block.append(this.typed);
         this.parent.append(block);
-        if (this.parent === this.log)
-            this.lastHeard = performance.now();
+        if (this.parent === this.log) {
+            block.ariaHidden = 'true';
+            this.unheard.push(block);
+            this.expected = ''; // the first screen, followed, is to be heard
+        }
         this.trim();
         this.scroll();
+        this.hearNext();
     }
 
     // Cuts the lines before its last KEPT_LINES off `block`, which no one has heard yet.

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-[ -f build/web/site/page.js ] || { echo "there is no site in build/web/site: run tests/run_all.sh first"; exit 1; }
+[ -f build/web/site/hitblow.wasm ] || { echo "there is no site in build/web/site: run tests/run_all.sh first"; exit 1; }
 total=0
 for file in build/web/site/*; do
     case $(basename "$file") in icon*) continue ;; esac

@@ -35,7 +35,7 @@ export function requireFile(path, packages)
 // Skips unless `siteDir` holds a built site.
 export function requireSite(siteDir)
 {
-    if (!existsSync(join(siteDir, 'page.js')) || !existsSync(join(siteDir, 'hitblow.wasm')))
+    if (!existsSync(join(siteDir, 'index.html')) || !existsSync(join(siteDir, 'hitblow.wasm')))
         skip(`there is no site in ${siteDir} (tests/run_all.sh builds it where emcc runs: apt-get install emscripten)`);
 }
 

@@ -94,8 +94,8 @@ test('read() hands over at most what is asked, waits for a line, and gives nothi
 
 // The game reads a megabyte of pasted lines, whole, 1 ms of the test's own clock a read: each READ_SLICE_MS,
 // and no more often, a read lets the page take its turn, so that a timer fires and a key typed then shows.
-test('a long read lets the page take its turn', async () => {
-    let now = 0;
+test('a long read lets the page take its turn, and a first read or one that waited answers at once', async () => {
+    let now = 1000; // the game's first read, long after the page started
     const yields = [];
     const {LineDiscipline: Discipline, READ_SLICE_MS} = load({now: () => now}, (resolve, ms) => {
         yields.push(reads);
@@ -117,4 +117,8 @@ test('a long read lets the page take its turn', async () => {
     const every = READ_SLICE_MS + 1; // reads between turns, each turn after more than READ_SLICE_MS
     assert.deepEqual(answered, {reads: every, line: '5'}, 'the page\'s turn');
     assert.deepEqual(yields, Array.from({length: Math.floor((reads - 1) / every)}, (_, i) => (i + 1) * every));
+    const waited = discipline.read(4096);
+    now += 1000;
+    discipline.type('\r');
+    assert.deepEqual([new TextDecoder().decode(await waited), yields.length], ['5\n', Math.floor((reads - 1) / every)]);
 });

@@ -1,9 +1,10 @@
-// The page's scripts in Node: its own HTML in a jsdom window, the scripts run there as page.js runs them, and stand-ins for what jsdom lacks.
+// The page's scripts in Node: its own HTML in a jsdom window, the scripts run there as the page runs them, and stand-ins for what jsdom lacks.
 
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 import vm from 'node:vm';
 
+import {withFirstScreen} from '../../cmake/page_html.mjs';
 import {requireModules} from './harness.mjs';
 
 requireModules('jsdom');
@@ -12,23 +13,24 @@ const {JSDOM, VirtualConsole} = await import('jsdom');
 // The text of `file`, from the top of the source tree.
 export const read = (file) => readFileSync(new URL(`../../${file}`, import.meta.url), 'utf8');
 
-// The page's scripts in the order page.js runs them, as cmake/web.cmake lists them.
+// The page's scripts in the order the page runs them, as cmake/web.cmake lists them.
 export const PAGE_SCRIPTS = read('cmake/web.cmake').match(/set\(page_scripts ([^)]*)\)/)[1].split(' ');
 
 // Where a mutation test's changed code finds which change is on (npm run mutation).
 export const MUTATION = {process: {env: process.env}};
 
-// Opens the page at `url` with `scripts` (files of web/) run in one function, in order, as page.js runs
-// them, after `globals` are set and `before(window)` has run, and returns {window, document, exports: the
-// `names` those scripts define, resize(), tick(ms)}.  Its timers and frames are the test's mock timers; its
-// clock, performance.now(), moves with tick() alone.  `touch` makes the screen a touch screen.  An error it
-// throws, which a browser would report, fails the test.
-export function openPage(t, scripts, names, {url = 'https://hitblow.test/play/', touch = false, globals = {}, before = () => {}} = {})
+// Opens the page at `url`, its first screen `firstScreen` as the site's build writes it, with `scripts` (files
+// of web/) run in one function, in order, as the page runs them, after `globals` are set and `before(window)`
+// has run, and returns {window, document, exports: the `names` those scripts define, resize(), tick(ms)}.  Its
+// timers and frames are the test's mock timers; its clock, performance.now(), moves with tick() alone.
+// `touch` makes the screen a touch screen.  An error it throws, which a browser would report, fails the test.
+export function openPage(t, scripts, names,
+    {url = 'https://hitblow.test/play/', touch = false, firstScreen = '', globals = {}, before = () => {}} = {})
 {
     const errors = [];
     const virtualConsole = new VirtualConsole().on('jsdomError', (error) => errors.push(error.detail ?? error));
     t.after(() => assert.deepEqual(errors, [], 'the page threw'));
-    const dom = new JSDOM(read('web/index.html'), {url, runScripts: 'outside-only', virtualConsole});
+    const dom = new JSDOM(withFirstScreen(read('web/index.html'), firstScreen), {url, runScripts: 'outside-only', virtualConsole});
     const {window} = dom;
     const observers = [];
     const cleared = new Set(); // timers the page has cleared: Node 18's mock timers lose track of others when cleared

@@ -7,6 +7,7 @@ import {flush, openPage, PAGE_SCRIPTS} from './page.mjs';
 
 const SECOND = 1767228147;
 const KEY = 'hitblow run /play/';
+const FIRST = `1 at ${SECOND}:`; // the stand-in game's first screen
 
 // A stand-in for the game's module, keeping the page's contract (src/platform_web.cpp): at each prompt it reads
 // the clock and shows "N at SECONDS:", then answers each piece it reads with "got PIECE"; at the end of input it
@@ -38,12 +39,13 @@ async function game({page, printErr, quit})
     };
 }
 
-// Opens the page on what a reload leaves in session storage, the clock at `seconds`, types `early` before the
-// game begins, then `keys`, each as a keyboard's input, the game answering each before the next ({now: text}
-// types at once).
+// Opens the page, its first screen the stand-in game's, on what a reload leaves in session storage, the clock at
+// `seconds`, types `early` before the game begins, then `keys`, each as a keyboard's input, the game answering
+// each before the next ({now: text} types at once).
 async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, early = [], keys = [], before = () => {}} = {})
 {
-    const page = openPage(t, PAGE_SCRIPTS, ['ENDED', 'INTERRUPTED', 'FAILED', 'NOT_KEPT'], {
+    const page = openPage(t, PAGE_SCRIPTS, ['ENDED', 'INTERRUPTED', 'FAILED', 'NOT_STARTED', 'NOT_KEPT'], {
+        firstScreen: FIRST,
         globals: {createHitblow, Date: class extends Date { static now() { return seconds * 1000 + 999; } }},
         before: (window) => { Object.entries(storage).forEach(([key, value]) => window.sessionStorage.setItem(key, value)); before(window); },
     });
@@ -54,7 +56,7 @@ async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, ea
         page, answer, again, words: page.exports, fire,
         shown: () => document.getElementById('transcript').textContent,
         heard: () => document.getElementById('log').textContent,
-        notes: () => [...document.querySelectorAll('.note')].map((note) => note.textContent),
+        notes: () => [...document.querySelectorAll('#transcript .note')].map((note) => note.textContent),
         caret: () => !document.querySelector('.caret').hidden,
         storage: () => ({...window.sessionStorage}),
         enter: () => fire('KeyboardEvent', 'keydown', {key: 'Enter'}),
@@ -86,19 +88,20 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         ['a failed write', ['fail\r'], 'fail\nhitblow: cannot write to standard output: it broke\n', 'FAILED'],
         ['a status not 0', ['exit 3\r'], 'exit 3\n', 'FAILED'],
         ['a module that threw', ['throw\r'], 'throw\nError: RuntimeError: unreachable\n', 'FAILED'],
-        ['a module that cannot start', [], 'Error: no WebAssembly here\n', 'FAILED', async () => { throw new Error('no WebAssembly here'); }],
+        ['a module that cannot start', [], 'Error: no WebAssembly here\n', 'NOT_STARTED', async () => { throw new Error('no WebAssembly here'); }],
         ['Ctrl-C while the game reads a long paste', [{now: `${'9'.repeat(4000)}\r`.repeat(50)}, '\x03'], '^C\n', 'INTERRUPTED'],
     ]) {
         const player = await open(t, {keys, createHitblow});
         const word = player.words[name];
         assert.ok(player.shown().endsWith(last + word), `${why}: ${JSON.stringify(player.shown().slice(-200))}`);
+        assert.equal(player.shown().startsWith(FIRST), name !== 'NOT_STARTED', `${why}: the first screen, once, or not at all`);
         assert.deepEqual([player.notes(), player.again.hidden, player.storage(), player.caret()], [[word], false, {}, false], why);
         await player.type('more\r');
         player.fire('CompositionEvent', 'compositionupdate', {data: 'い'});
         assert.ok(player.shown().endsWith(word), `${why}: nothing more reaches the game or the page`);
     }
     const {words, shown, heard, caret} = await open(t, {keys: ['1\r']});
-    assert.deepEqual([heard(), caret(), new Set(Object.values(words)).size], [shown(), true, 4], 'a run is heard, its caret shown');
+    assert.deepEqual([heard(), caret(), new Set(Object.values(words)).size], [shown(), true, 5], 'a run is heard, its caret shown');
     for (const word of Object.values(words))
         assert.match(word, /^[^\x00-\x7f]+.* \/ [A-Z][ -~]+\.$/, 'in Japanese, then in English');
 });
@@ -130,6 +133,31 @@ test('the keypad types, Enter is the game\'s, code page 932 and an input method\
     }
 });
 
+test('what is typed before the game runs stands after the first screen, and reaches the game once, in order', async (t) => {
+    let run;
+    const late = new Promise((resolve) => { run = resolve; });
+    const player = await open(t, {createHitblow: async (module) => { await late; return game(module); }});
+    const {page: {document, window}, fire, answer} = player;
+    await player.type({now: '1'});
+    player.enter();
+    const keys = [...document.querySelectorAll('#keypad button')];
+    keys[1].click();
+    keys[keys.length - 1].click();
+    answer.dispatchEvent(Object.assign(new window.Event('paste'), {clipboardData: {getData: () => '3\r4\n'}}));
+    fire('CompositionEvent', 'compositionupdate', {data: '5'});
+    answer.value = '5';
+    fire('CompositionEvent', 'compositionend', {data: '5'});
+    player.enter();
+    await player.settle();
+    const typed = '1\n2\n3\n4\n5\n';
+    assert.deepEqual([player.shown(), document.getElementById('first-screen') !== null], [FIRST + typed, true], 'before the game runs');
+    run();
+    await player.settle();
+    assert.equal(player.shown(), `${FIRST}${typed}got ${typed}2 at ${SECOND}:`);
+    const first = document.getElementById('first-screen');
+    assert.deepEqual([first.textContent, first.ariaHidden], [FIRST + typed, null], 'the first screen, heard, holds what was typed after it');
+});
+
 test('a run is played again after a reload, unheard: its screen, its clock and the line being typed', async (t) => {
     const first = await open(t, {keys: ['0\r', '1\r2\r', {now: `${'5'.repeat(4000)}\r`.repeat(4)}, '6\r', '3']});
     const screen = first.shown();
@@ -137,7 +165,7 @@ test('a run is played again after a reload, unheard: its screen, its clock and t
         screen.endsWith('7 at 1767228147:3') && screen.indexOf('5\n6\n') < screen.lastIndexOf('got 5'), 'typed while the game worked');
     const reloaded = await open(t, {storage: first.storage(), seconds: SECOND + 86400});
     const heard = reloaded.heard();
-    assert.equal(reloaded.shown(), screen, 'the same screen, the clock given again');
+    assert.equal(reloaded.shown(), screen, 'the same screen, the clock given again, and no first screen');
     assert.ok(heard.endsWith('7 at 1767228147:3') && screen.endsWith(heard) && !heard.includes('got 1'),
         'of what was there, only what followed the last piece handed over again is heard');
     await reloaded.type('\r');

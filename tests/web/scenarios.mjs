@@ -290,9 +290,11 @@ export const SCENARIOS = {
         {
             const policy = await player.page.evaluate(() =>
                 document.querySelector('meta[http-equiv="Content-Security-Policy"]')?.content || '');
-            for (const directive of ["default-src 'self'", "script-src 'self' 'wasm-unsafe-eval'", "style-src 'self'",
-                "require-trusted-types-for 'script'", 'trusted-types hitblow'])
-                check(policy.split(/; */).includes(directive), `the policy has no "${directive}": ${policy}`);
+            const directives = policy.split(/; */);
+            for (const directive of ["default-src 'self'", "style-src 'self'", "require-trusted-types-for 'script'", 'trusted-types hitblow'])
+                check(directives.includes(directive), `the policy has no "${directive}": ${policy}`);
+            check(directives.some((directive) => /^script-src 'self' 'wasm-unsafe-eval'( 'sha256-[A-Za-z0-9+/]+=*')+$/.test(directive)),
+                  `the policy's scripts are not the site's own and its inline scripts by their hashes: ${policy}`);
             await player.waitForPrompt('難易度:');
             check(await player.page.evaluate(() => document.activeElement?.id === 'answer'),
                   'the answer does not have the keyboard focus on load');

@@ -9,8 +9,8 @@ const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.
                '.json': 'application/json', '.webmanifest': 'application/manifest+json', '.png': 'image/png',
                '.svg': 'image/svg+xml'};
 
-// The page's clock stopped at `time`, alike in every engine: a script put first in index.html, so that the
-// game's answers are known.
+// The page's clock stopped at `time`, alike in every engine: a script put first in index.html's head, so that
+// the game's answers are known.
 function clockScript(time)
 {
     return `'use strict';
@@ -56,7 +56,7 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
         }
         let body = readFileSync(file);
         if (site.fixedTime !== null && extname(file) === '.html')
-            body = Buffer.from(body.toString().replace('<script ', `<script defer src="${CLOCK_PATH}"></script>\n<script `));
+            body = Buffer.from(body.toString().replace('<head>', `<head>\n<script src="${CLOCK_PATH}"></script>`));
         const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache'};
         if (gzip && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
             body = gzipSync(body);

@@ -1,44 +1,51 @@
-// The page's transcript (web/transcript.js), tested in Node over jsdom: blocks heard apart, notes, a replay, the scrollback, the end in view.
+// The page's transcript (web/transcript.js), tested in Node over jsdom: blocks heard apart, notes, the first screen, a replay, the scrollback, the end in view.
 
 import assert from 'node:assert/strict';
 import {test} from 'node:test';
 
 import {openPage} from './page.mjs';
 
-// A fresh transcript on the page, and what stands on it.
-function openTranscript(t)
+// A transcript on the page, and what stands on it: cleared for a run, or on the page's `firstScreen`.
+function openTranscript(t, firstScreen = null)
 {
-    const page = openPage(t, ['transcript.js'], ['Transcript', 'KEPT_LINES', 'HEARD_GAP_MS']);
+    const page = openPage(t, ['transcript.js'], ['Transcript', 'KEPT_LINES', 'HEARD_GAP_MS'], {firstScreen: firstScreen ?? ''});
     const [log, earlier, view, all] = ['log', 'earlier', 'view', 'transcript'].map((id) => page.document.getElementById(id));
     const {Transcript, KEPT_LINES, HEARD_GAP_MS: GAP} = page.exports;
-    const texts = (parent) => [...parent.children].map((block) => block.textContent);
-    return {page, log, view, KEPT_LINES, GAP, transcript: new Transcript(log, earlier, view), heard: () => texts(log),
-            unheard: () => texts(earlier), shown: () => all.textContent};
+    const texts = (blocks) => [...blocks].map((block) => block.textContent);
+    const transcript = new Transcript(log, earlier, view);
+    if (firstScreen === null)
+        transcript.clear();
+    return {page, log, view, KEPT_LINES, GAP, transcript, stands: () => texts(log.children),
+            heard: () => texts(log.querySelectorAll(':scope > :not([aria-hidden])')), silent: () => texts(earlier.children),
+            shown: () => all.textContent};
 }
 
-test('each batch is one block, heard at least the gap after the one before, notes blocks of their own', (t) => {
-    const {page, transcript, heard, log, GAP} = openTranscript(t);
+test('each batch is one block, standing at once, heard whole at least the gap after the one before; notes are blocks', (t) => {
+    const {page, transcript, stands, heard, log, GAP} = openTranscript(t);
     transcript.print('menu\n');
     transcript.print('prompt:');
-    assert.deepEqual(heard(), [], 'nothing stands before the game has done its work');
+    assert.deepEqual(stands(), [], 'nothing stands before the game has done its work');
     page.tick(1);
     transcript.echo('1\n');
     transcript.print('settings\n');
     transcript.note('a note');
     transcript.print('next:');
-    page.tick(GAP - 2);
-    assert.deepEqual(heard(), ['menu\nprompt:1\n'], 'one block a batch, the echo joining the block it was typed after');
+    page.tick(1);
+    assert.deepEqual(stands(), ['menu\nprompt:1\n', 'settings\n', 'a note', 'next:'],
+        'one block a batch, standing at once, the echo joining the block it was typed after');
+    page.tick(GAP - 3);
+    assert.deepEqual(heard(), ['menu\nprompt:1\n']);
     for (const [i, block] of ['settings\n', 'a note', 'next:'].entries()) {
         page.tick(1);
         assert.equal(heard()[i + 1], block);
         page.tick(GAP - 1);
-        assert.equal(heard().length, i + 2, `no block ${GAP - 1} ms after ${block}`);
+        assert.equal(heard().length, i + 2, `nothing more heard ${GAP - 1} ms after ${block}`);
     }
     assert.equal(log.children[2].className, 'note');
     page.tick(GAP * 3);
     transcript.print('later');
     page.tick(1);
-    assert.equal(heard().pop(), 'later', 'a block long after the last is placed at once');
+    assert.equal(heard().pop(), 'later', 'a block long after the last is heard at once');
     assert.deepEqual([...log.querySelectorAll('[aria-hidden="true"]')].map((span) => span.className || span.textContent),
         ['1\n', 'typed'], 'the echo and the line being typed are hidden from screen readers, the line ending the last block');
     assert.ok(log.lastChild.lastChild.classList.contains('typed'));
@@ -49,8 +56,8 @@ test('each batch is one block, heard at least the gap after the one before, note
     }
 });
 
-test('then() runs once all added before stands; a run brought back is unheard and at once; clear() forgets', (t) => {
-    const {page, transcript, heard, unheard, GAP} = openTranscript(t);
+test('then() runs once all added before stands; a run brought back is silent and whole at once; clear() forgets', (t) => {
+    const {page, transcript, stands, heard, silent, GAP} = openTranscript(t);
     const ran = [];
     transcript.then(() => ran.push('at once'));
     assert.deepEqual(ran, ['at once'], 'with nothing waiting, at once');
@@ -60,30 +67,29 @@ test('then() runs once all added before stands; a run brought back is unheard an
     page.tick(1);
     transcript.print('question:');
     transcript.note('kept apart');
-    transcript.then(() => ran.push(unheard().join('|')));
-    page.tick(1);
-    assert.deepEqual(ran, ['at once', 'menu:0\n|question:|kept apart']);
+    transcript.then(() => ran.push(silent().join('|')));
     transcript.print('waiting');
+    page.tick(GAP);
+    assert.deepEqual([silent(), stands(), ran], [[], [], ['at once']], 'a run brought back stands only once it is whole');
     transcript.silence(false);
     transcript.silence(false);
-    assert.deepEqual(unheard().slice(3), ['waiting'], 'what waits when the run is heard again stays unheard');
+    assert.deepEqual(ran, ['at once', 'menu:0\nquestion:|kept apart|waiting'], 'then, at once');
     transcript.print('heard');
     page.tick(1);
     transcript.print('next');
     transcript.silence(false);
-    transcript.then(() => ran.push(heard().join('|')));
+    transcript.then(() => ran.push(stands().join('|')));
     transcript.then(() => ran.push('and the next'));
-    page.tick(GAP - 2);
-    assert.deepEqual([heard(), ran.length], [['heard'], 2], 'heard at once: nothing was heard before');
     page.tick(1);
-    assert.deepEqual(ran.slice(2), ['heard|next', 'and the next']);
+    assert.deepEqual([heard(), ran.slice(2)], [['heard'], ['heard|next', 'and the next']],
+        'heard at once, as nothing was heard before; the next stands, to be heard in its turn');
     transcript.print('old');
     transcript.then(() => ran.push('old'));
     transcript.clear();
     page.tick(GAP * 2);
-    assert.deepEqual([heard(), unheard(), ran.length], [[], [], 4]);
+    assert.deepEqual([stands(), silent(), ran.length], [[], [], 4]);
     transcript.echo('typed first\n');
-    assert.deepEqual(heard(), ['typed first\n'], 'an echo before any text of the game stands alone');
+    assert.deepEqual(stands(), ['typed first\n'], 'an echo before any text of the game stands alone');
 });
 
 // Plays `steps` ({print} or {echo}, each a batch), checking after each that the page keeps every one of
@@ -102,6 +108,31 @@ function checkScrollback(t, name, steps)
         assert.ok(lines.length <= 2 * KEPT_LINES + 1 && transcript.lines === lines.length - 1, `${name}: ${lines.length} lines stand`);
     }
 }
+
+test('the first screen stands, heard once the game has printed it, which adds nothing, or once something follows it', (t) => {
+    const MENU = 'menu\nprompt:';
+    // [what happens before the game prints, what it prints, what then stands, why]
+    for (const [before, printed, after, why] of [
+        [() => {}, ['menu\n', 'prompt:'], [MENU], 'the game\'s own first text'],
+        [(transcript) => transcript.echo('1\n'), ['menu\n', 'prompt:', 'next:'], [`${MENU}1\n`, 'next:'], 'typed before the game ran'],
+        [() => {}, ['other:'], [MENU, 'other:'], 'a first screen that is not the game\'s'],
+        [(transcript) => transcript.note('no game'), [], [MENU, 'no game'], 'a note, as of a game that could not start'],
+    ]) {
+        const {page, transcript, stands, heard, log} = openTranscript(t, MENU);
+        const first = log.firstElementChild;
+        page.tick(1);
+        assert.deepEqual(heard(), [], `${why}: unheard while the game is yet to print it`);
+        before(transcript);
+        printed.forEach((text) => transcript.print(text));
+        page.tick(1);
+        assert.deepEqual([stands(), heard(), log.firstElementChild], [after, after.slice(0, 1), first], why);
+    }
+    const {transcript, stands, log} = openTranscript(t, MENU);
+    transcript.edit('12');
+    assert.deepEqual([stands(), transcript.lines], [[`${MENU}12`], 1], 'the line being typed follows it');
+    transcript.clear();
+    assert.deepEqual([stands(), log.querySelector('.typed'), transcript.lines], [[], null, 0], 'a new run\'s transcript is empty');
+});
 
 test('the scrollback keeps the last lines after a paste of any size, and after long listings', (t) => {
     const turns = (count) => Array.from({length: count}, (_, i) => [
