@@ -32,7 +32,8 @@ class RunRecord {
     }
 
     // The run the last page in this tab left: {clock, input, line}, or null
-    // for none; 'lost' for one that was there and cannot be played again.
+    // for none (or one that has read and been typed nothing yet: a fresh run
+    // is as good); 'lost' for one that was there and cannot be played again.
     // Never throws: what is not a record is a lost one.
     load()
     {
@@ -50,7 +51,7 @@ class RunRecord {
             const {clock, input} = JSON.parse(text);
             if (clock.every(Number.isSafeInteger) &&
                 input.every(([at, handed]) => Number.isSafeInteger(at) && at >= 0 && typeof handed === 'string'))
-                return {clock, input, line: String(line)};
+                return clock.length + input.length === 0 && line === '' ? null : {clock, input, line: String(line)};
         } catch {
             // not JSON, or not the record's shape
         }

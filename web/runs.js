@@ -50,7 +50,10 @@ class Run {
         try {
             game = await createHitblow({
                 page: this.page(),
-                printErr: (line) => transcript.print(line + '\n'),
+                printErr: (line) => {
+                    if (!this.over)
+                        transcript.print(line + '\n');
+                },
                 quit: (code, reason) => { // exit(), after a failed read or write
                     status = code;
                     throw reason;
@@ -75,7 +78,7 @@ class Run {
             read: (size) => {
                 if (this.replay !== null)
                     this.catchUp();
-                else if (this.discipline.readyLength() === 0)
+                if (this.replay === null && this.discipline.readyLength() === 0)
                     transcript.placeAll(); // the game waits for the player: what it printed stands now
                 return this.discipline.read(size);
             },

@@ -90,7 +90,7 @@ class Transcript {
         clearTimeout(this.hearing);
         this.timer = null;      // puts the waiting blocks on the page
         this.hearing = null;    // lets screen readers hear the next block
-        this.waiting = [];      // blocks not yet on the page, oldest first; the last may still grow
+        this.waiting = [];      // blocks not yet on the page, and where they go, oldest first; the last may still grow
         this.placed = [];       // what waits for the waiting blocks to stand
         this.unheard = first === null ? [] : [first]; // blocks on the page, hidden from screen readers until their turn
         this.expected = first?.firstChild.nodeType === Node.TEXT_NODE ? first.firstChild.data : ''; // what of the first screen the game is yet to print
@@ -105,14 +105,11 @@ class Transcript {
         this.hearNext();
     }
 
-    // Makes the blocks added from now on silent (a run brought back), or heard again.
+    // Makes the blocks added from now on silent (a run brought back), or
+    // heard again; what was added while silent goes on the page with them.
     silence(silent)
     {
-        const parent = silent ? this.earlier : this.log;
-        if (parent !== this.parent) {
-            this.placeAll();
-            this.parent = parent;
-        }
+        this.parent = silent ? this.earlier : this.log;
     }
 
     // Adds the game's `text`, but what the first screen shows of it already.
@@ -152,7 +149,7 @@ class Transcript {
             return;
         }
         if (this.typed.parentNode === null)
-            this.put(document.createElement('div'));
+            this.put(document.createElement('div'), this.parent);
         if (this.typed.previousSibling?.nodeName !== 'SPAN')
             this.typed.before(hidden(''));
         const echoed = this.typed.previousSibling;
@@ -182,8 +179,8 @@ class Transcript {
     gather()
     {
         const last = this.waiting[this.waiting.length - 1];
-        if (last !== undefined && last.className !== 'note')
-            return last;
+        if (last !== undefined && last.parent === this.parent && last.block.className !== 'note')
+            return last.block;
         const block = document.createElement('div');
         this.wait(block);
         return block;
@@ -193,7 +190,7 @@ class Transcript {
     // while silent, until the run is heard again.
     wait(block)
     {
-        this.waiting.push(block);
+        this.waiting.push({block, parent: this.parent});
         if (this.timer === null && this.parent === this.log)
             this.timer = setTimeout(() => this.placeAll(), 0);
     }
@@ -204,8 +201,8 @@ class Transcript {
     {
         clearTimeout(this.timer);
         this.timer = null;
-        for (const block of this.waiting.splice(0))
-            this.put(block);
+        for (const {block, parent} of this.waiting.splice(0))
+            this.put(block, parent);
         for (const action of this.placed.splice(0))
             action();
     }
@@ -232,15 +229,15 @@ class Transcript {
         this.hearNext();
     }
 
-    // Puts `block` last, cut to its last lines, with the line being typed at
-    // its end; in the log, hidden from screen readers until its turn.
-    put(block)
+    // Puts `block` last in `parent`, cut to its last lines, with the line being
+    // typed at its end; in the log, hidden from screen readers until its turn.
+    put(block, parent)
     {
         this.shorten(block);
         this.lines += lineFeeds(block.textContent);
         block.append(this.typed);
-        this.parent.append(block);
-        if (this.parent === this.log) {
+        parent.append(block);
+        if (parent === this.log) {
             block.ariaHidden = 'true';
             this.unheard.push(block);
             this.expected = ''; // the first screen, followed, is to be heard

@@ -21,12 +21,12 @@ async function play(browser, name)
     const lacking = (scenario.needs || []).filter((need) => LIMITS[engine][need] !== undefined);
     if (lacking.length > 0)
         return `${name}: not played in ${engine}: ${lacking.map((need) => LIMITS[engine][need]).join('; ')}`;
-    const site = await serveSite(siteDir, {fixedTime: FIXED_TIME, base: scenario.base || '/'});
+    const site = await serveSite(siteDir, {fixedTime: FIXED_TIME, base: scenario.base || '/', gone: scenario.gone});
     const start = Date.now();
     try {
         const problems = [];
         for (const device of scenario.devices || ['desktop']) {
-            const page = await browser.newPage(device);
+            const page = await browser.newPage(device, {scripts: !scenario.needs?.includes('noScripts')});
             try {
                 await page.goto(site.url);
                 await scenario.run(new Player(page, readmePath, site));

@@ -1,6 +1,6 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
-// openBrowser(engine) opens a browser, and its newPage(device) a page driver with: goto(url), evaluate(fn, arg),
+// openBrowser(engine) opens a browser, and its newPage(device, {scripts}) a page driver with: goto(url), evaluate(fn, arg),
 // type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it, tap(name)
 // a button (a click without touch), close(), reload(), setOffline(offline), emulateMedia(features), resize(width,
 // height) in CSS pixels, problemsFound() (errors logged or thrown, requests elsewhere, policy violations), and
@@ -19,10 +19,14 @@ const BROWSERS = {
 // What each engine's driver cannot show, of what a scenario `needs`: that scenario is left out of its run, saying why.
 export const LIMITS = {
     chromium: {},
-    firefox: {media: 'Playwright cannot emulate forced colours in Firefox'},
+    firefox: {
+        media: 'Playwright cannot emulate forced colours in Firefox',
+        noScripts: 'Playwright cannot turn scripts off in Firefox, over WebDriver BiDi',
+    },
     webkit: {
         zoom: 'W3C WebDriver cannot zoom a page or set its device pixel ratio',
         media: 'W3C WebDriver cannot emulate a colour scheme, reduced motion or forced colours',
+        noScripts: 'W3C WebDriver cannot turn scripts off',
     },
 };
 
@@ -75,10 +79,10 @@ export async function openBrowser(engine, {headed = false} = {})
     let launched = null; // the browser, launched at the first page
     return {
         engine,
-        async newPage(device = 'desktop')
+        async newPage(device = 'desktop', {scripts = true} = {})
         {
             launched ??= await launcher.launch(options);
-            const context = await launched.newContext(settingsFor(device));
+            const context = await launched.newContext({...settingsFor(device), javaScriptEnabled: scripts});
             return new PlaywrightPage(engine, context, await context.newPage(), Boolean(table[device].hasTouch) && engine !== 'firefox');
         },
         async close()

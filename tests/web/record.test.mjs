@@ -45,6 +45,7 @@ test('what a reload finds', () => {
         ['a run past the limit', storage(), (r) => { r.noteInput(0, '1\n'); r.noteInput(2, big); r.noteInput(9, '2\n'); }, 'lost'],
         ['a run at the limit', storage(), (r) => r.noteInput(0, 'x'.repeat(room)), {clock: [], input: [[0, 'x'.repeat(room)]], line: ''}],
         ['a full storage', storage(100), (r) => { r.noteInput(0, 'y'.repeat(200)); }, 'lost'],
+        ['a run with only a line typed', storage(), (r) => { r.hold(false); r.noteLine('1'); }, {clock: [], input: [], line: '1'}],
         ['no storage at all', null, (r) => { r.noteInput(0, '1\n'); r.noteLine('1'); r.forget(); }, null],
     ];
     for (const [what, store, play, expected] of cases) {
@@ -52,6 +53,10 @@ test('what a reload finds', () => {
         if (store !== null && (expected === null || expected === 'lost'))
             assert.deepEqual(Object.fromEntries(store.items), expected ? {'hitblow run /': 'lost'} : {}, `${what}: what is left`);
     }
+});
+
+test('a run that has read and been typed nothing is none: a fresh run is as good', () => {
+    assert.equal(reloaded(storage(), (record) => { record.hold(false); record.noteLine(''); }), null);
 });
 
 test('a record that is not one is lost, never thrown', () => {

@@ -152,8 +152,8 @@ test('what is typed before the game runs stands after the first screen, and reac
     const typed = '1\n2\n3\n4\n5\n';
     assert.deepEqual([player.shown(), document.getElementById('first-screen') !== null], [FIRST + typed, true], 'before the game runs');
     run();
-    await player.settle();
-    assert.equal(player.shown(), `${FIRST}${typed}got ${typed}2 at ${SECOND}:`);
+    await flush();
+    assert.equal(player.shown(), `${FIRST}${typed}got ${typed}2 at ${SECOND}:`, 'the game\'s answer stands as soon as it waits');
     const first = document.getElementById('first-screen');
     assert.deepEqual([first.textContent, first.ariaHidden], [FIRST + typed, null], 'the first screen, heard, holds what was typed after it');
 });

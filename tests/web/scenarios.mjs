@@ -1,22 +1,23 @@
 // Browser tests: the scenarios, each written once over the driver interface of drivers.mjs, played as a player would.
 //
 // A scenario has `run(player)`, which throws when something is wrong, and may have `devices` (screens, a fresh
-// page each), `needs` (what of drivers.mjs's LIMITS it needs) and `base`.
+// page each), `needs` (what of drivers.mjs's LIMITS it needs; noScripts plays it with scripts off), `base` and
+// `gone` (site_server.mjs's).
 
 import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import vm from 'node:vm';
 
-import {CLOCK_PATH} from './site_server.mjs';
+import {TEST_SCRIPT_PATH} from './site_server.mjs';
 
 // The page's clock, at the fixed clock's second (HITBLOW_FIXED_CLOCK): easy's answer is then 059, hard's 0596.
 export const FIXED_TIME = process.env.HITBLOW_FIXED_CLOCK ? new Date(1000 * Number(process.env.HITBLOW_FIXED_CLOCK)) : null;
 const WAIT_MS = 20000; // the longest wait for the screen to show something
 
 const FAREWELL = 'ゲームを終了します。';
-// What the page says when a run has ended, from the page's own words.
-const endedWord = () => vm.runInNewContext(`${readFileSync(new URL('../../web/words.js', import.meta.url), 'utf8')}\nENDED`);
+// The page's own word `name` (web/words.js).
+const word = (name) => vm.runInNewContext(`${readFileSync(new URL('../../web/words.js', import.meta.url), 'utf8')}\n${name}`);
 const LEVEL_ERROR = 'その難易度は出来ません。もう一度数字を入力してください。'; // the widest line
 const ASK_DIGITS = '何桁で遊びますか(最大10桁):';
 const SECOND_TURN = '1つ目の数字:9'; // the README's game's second turn, its first digit typed
@@ -111,7 +112,7 @@ export class Player {
             await fetch(clock); // which the worker then keeps
             const kept = (await (await caches.open(names[0])).keys()).map((request) => request.url);
             return kept.some((url) => url.endsWith('/hitblow.wasm')) && kept.some((url) => url.endsWith(clock));
-        }, CLOCK_PATH));
+        }, TEST_SCRIPT_PATH));
     }
 
     // The transcript's lines as its text reads, the empty ones at the end left out.
@@ -295,12 +296,17 @@ export const SCENARIOS = {
                 check(directives.includes(directive), `the policy has no "${directive}": ${policy}`);
             check(directives.some((directive) => /^script-src 'self' 'wasm-unsafe-eval'( 'sha256-[A-Za-z0-9+/]+=*')+$/.test(directive)),
                   `the policy's scripts are not the site's own and its inline scripts by their hashes: ${policy}`);
+            const html = readFileSync(join(player.site.dir, 'index.html'), 'utf8');
+            const first = html.match(/<div id="first-screen"[^>]*>([^<]*)</)?.[1]
+                .replaceAll('&lt;', '<').replaceAll('&gt;', '>').replaceAll('&amp;', '&');
+            const [menu, levels, level] = player.readmeGame();
+            check(first === `${menu.line}\n${levels.line}\n${level.prompt}`, `the page's first screen is not the game's first text: ${first}`);
             await player.waitForPrompt('難易度:');
             check(await player.page.evaluate(() => document.activeElement?.id === 'answer'),
                   'the answer does not have the keyboard focus on load');
             await player.playReadmeGame();
             const end = await player.page.evaluate(() => document.getElementById('log').textContent);
-            check(end.endsWith(`${FAREWELL}\n${endedWord()}`), `the run's end is not the farewell, then the page's word:\n${end}`);
+            check(end.endsWith(`${FAREWELL}\n${word('ENDED')}`), `the run's end is not the farewell, then the page's word:\n${end}`);
             // Where the engine enforces them, markup cannot be written from a
             // string; what that try leaves in the page's log is this test's own.
             const enforced = await player.page.evaluate(() => new Promise((resolve) => {
@@ -369,7 +375,8 @@ export const SCENARIOS = {
         run: playToEnd,
     },
 
-    // A run survives a reload, with the clock moved on, and shows line for line what it shows without one.
+    // A run survives a reload, with the clock moved on, and shows line for line what it shows without one; no
+    // frame shows anything else till then, the fresh menu of the page's HTML least of all.
     reload: {
         async run(player)
         {
@@ -381,6 +388,9 @@ export const SCENARIOS = {
                 player.site.fixedTime = new Date(FIXED_TIME.getTime() + 86400e3);
                 await player.page.reload();
                 await player.waitFor('the same screen after a reload', (lines) => same(lines, before));
+                const frames = await player.page.evaluate(() => testFrames);
+                check(frames.every((text) => text === '' || text === frames[frames.length - 1]),
+                      `a frame of the reload showed neither nothing nor the run:\n${frames.join('\n----\n')}`);
                 check(await player.page.evaluate(() => Date.now()) !== FIXED_TIME.getTime(), 'the clock did not move on');
                 player.site.fixedTime = FIXED_TIME;
                 await player.page.press('Enter');
@@ -457,6 +467,31 @@ export const SCENARIOS = {
                       `after ${lines} blank lines, the screen ends:\n${end.slice(-since.length - 1).join('\n')}`);
                 await player.page.press('Enter');
             }
+        },
+    },
+
+    // Where the game cannot start, its wasm gone, the page says so in plain words in place of a menu that takes nothing.
+    no_game: {
+        gone: 'hitblow.wasm',
+        async run(player)
+        {
+            const shown = () => player.page.evaluate(() => document.getElementById('transcript').innerText.trimEnd());
+            const text = await player.waitFor('the page\'s word that the game could not start',
+                                              (seen) => seen.endsWith(word('NOT_STARTED')), shown);
+            check(!text.includes('難易度'), `the menu stands:\n${text}`);
+            player.page.problems = player.page.problems.filter((problem) => !/404|Not Found/.test(problem)); // the gone wasm's
+        },
+    },
+
+    // With scripts off, the page says the game needs them in place of the menu and the keypad.
+    no_scripts: {
+        needs: ['noScripts'],
+        async run(player)
+        {
+            const seen = await player.page.evaluate(() => [document.getElementById('view').innerText.trim(),
+                getComputedStyle(document.getElementById('keypad')).display]);
+            check(seen[0].startsWith('このゲームはJavaScriptで動きます。') && seen[1] === 'none',
+                  `the page does not say it needs scripts, or shows the keypad: ${JSON.stringify(seen)}`);
         },
     },
 

@@ -9,9 +9,9 @@ const TYPES = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.
                '.json': 'application/json', '.webmanifest': 'application/manifest+json', '.png': 'image/png',
                '.svg': 'image/svg+xml'};
 
-// The page's clock stopped at `time`, alike in every engine: a script put first in index.html's head, so that
-// the game's answers are known.
-function clockScript(time)
+// A script put first in index.html's head, alike in every engine: the page's clock stopped at `time`, so that the
+// game's answers are known; and the transcript's text as each frame that changed it drew it, in window.testFrames.
+function testScript(time)
 {
     return `'use strict';
 {
@@ -21,17 +21,27 @@ function clockScript(time)
         constructor(...args) { if (args.length === 0) super(fixed); else super(...args); }
         static now() { return fixed; }
     };
+    globalThis.testFrames = [];
+    let changed = true;
+    new MutationObserver(() => { changed = true; }).observe(document, {childList: true, subtree: true, characterData: true, attributes: true});
+    const frame = () => {
+        if (changed)
+            testFrames.push(document.getElementById('transcript')?.innerText.trimEnd() ?? '');
+        changed = false;
+        requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
 }
 `;
 }
-export const CLOCK_PATH = 'test-clock.js';
+export const TEST_SCRIPT_PATH = 'test-page.js';
 
 // Serves `dir` alone on a free loopback port, under the folder `base`, compressed where `gzip` says, as a static
 // host does.  `fixedTime` (or later `site.fixedTime`) stops the page's clock; `setDir(dir)` puts up another site;
-// `offline` fails every request.
-export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null} = {})
+// `offline` fails every request; `gone` names a file that is not found.
+export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null, gone = null} = {})
 {
-    const site = {dir, offline: false, fixedTime};
+    const site = {dir, offline: false, fixedTime, gone};
     const server = createServer((request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         if (site.offline) {
@@ -43,20 +53,20 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             return;
         }
         const name = path.slice(base.length);
-        if (site.fixedTime !== null && name === CLOCK_PATH) {
-            response.writeHead(200, {'Content-Type': TYPES['.js']}).end(clockScript(site.fixedTime));
+        if (site.fixedTime !== null && name === TEST_SCRIPT_PATH) {
+            response.writeHead(200, {'Content-Type': TYPES['.js']}).end(testScript(site.fixedTime));
             return;
         }
         let file = normalize(join(site.dir, name));
         if (existsSync(file) && statSync(file).isDirectory())
             file = join(file, 'index.html');
-        if (!file.startsWith(normalize(site.dir)) || !existsSync(file)) {
+        if (!file.startsWith(normalize(site.dir)) || !existsSync(file) || name === site.gone) {
             response.writeHead(404).end();
             return;
         }
         let body = readFileSync(file);
         if (site.fixedTime !== null && extname(file) === '.html')
-            body = Buffer.from(body.toString().replace('<head>', `<head>\n<script src="${CLOCK_PATH}"></script>`));
+            body = Buffer.from(body.toString().replace('<head>', `<head>\n<script src="${TEST_SCRIPT_PATH}"></script>`));
         const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache'};
         if (gzip && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
             body = gzipSync(body);
