@@ -36,7 +36,8 @@ const MENU = '難易度を選択してください。-1で終了\npractice:0 eas
 const WAIT_MS = 20000;
 
 // In the page from its start: each frame after the document changed, its
-// visible text is kept (frames_.seen); frames_.first(text) resolves to the
+// visible text is kept (frames_.seen; its lines, as the blocks it is drawn
+// in would break them into empty ones); frames_.first(text) resolves to the
 // time of the first frame that shows `text`; the frame that first shows the
 // menu tells the bench at once (promptShown); clicks are noted.
 const WATCH = `window.frames_ = {seen: [], waiting: [], clicks: []};
@@ -47,7 +48,7 @@ const WATCH = `window.frames_ = {seen: [], waiting: [], clicks: []};
         const frame = () => {
             if (changed) {
                 changed = false;
-                const text = document.getElementById('transcript')?.innerText.trimEnd() ?? '';
+                const text = (document.getElementById('transcript')?.innerText ?? '').replace(/\\n+/g, '\\n').trimEnd();
                 frames_.seen.push({time: performance.now(), text});
                 if (text.includes(${JSON.stringify(MENU)}) && !frames_.prompt) {
                     frames_.prompt = true;
@@ -66,6 +67,7 @@ const WATCH = `window.frames_ = {seen: [], waiting: [], clicks: []};
                 frames_.waiting.push({want, resolve});
         });
         addEventListener('click', (event) => frames_.clicks.push(event.timeStamp), {capture: true});
+        addEventListener('pointerdown', (event) => { frames_.touched ??= event.timeStamp; }, {capture: true});
     }`;
 
 // The floor: the site with its page's scripts and preloads taken out, and the menu in the log, to be drawn.
@@ -129,15 +131,21 @@ async function keyPlaces(browser, url)
     return places;
 }
 
-// One cold visit of the floor: its prompt's frame.
-async function visitFloor(browser, url)
+// One cold visit of the floor: its prompt's frame, and when a tap made as it is drawn reaches the page.
+async function visitFloor(browser, url, keys)
 {
-    const {page, cdp} = await openPhone(browser);
+    const {page, cdp, prompt: drawn} = await openPhone(browser);
     await page.goto(url);
+    await drawn;
+    await tap(cdp, [keys['1']]);
     const prompt = await firstFrame(page, MENU);
+    const touched = await page.evaluate(() => new Promise((resolve) => {
+        const look = () => (frames_.touched === undefined ? setTimeout(look, 50) : resolve(frames_.touched));
+        look();
+    }));
     await cdp.detach();
     await page.close();
-    return {prompt};
+    return {prompt, touched: touched - prompt};
 }
 
 // One cold visit of the page: the prompt; the settings after 1 and ⏎ tapped as the prompt is drawn, and how many
@@ -150,6 +158,7 @@ async function visitPage(browser, url, keys)
     await drawn;
     await tap(cdp, [keys['1'], keys['⏎ 入力']]);
     const [prompt, settings] = [await firstFrame(page, MENU), await firstFrame(page, '難易度  :easy')];
+    const touched = await page.evaluate(() => frames_.touched) - prompt;
     await firstFrame(page, '1つ目の数字:');
     const taken = await page.evaluate(() => document.getElementById('transcript').textContent.split('難易度:1\n').length - 1);
     await new Promise((resolve) => setTimeout(resolve, 1000)); // the game idle, the last block heard long ago
@@ -159,13 +168,13 @@ async function visitPage(browser, url, keys)
     const shown = await firstFrame(page, '2つ目の数字:');
     const answer = shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1]);
     const bytes = sent();
-    const screen = await page.evaluate(() => document.getElementById('transcript').innerText.trimEnd());
+    const screen = await page.evaluate(() => frames_.seen[frames_.seen.length - 1].text);
     await page.reload();
     await firstFrame(page, screen);
-    const stray = await page.evaluate((whole) => frames_.seen.filter(({text}) => text !== '' && text !== whole).length, screen);
+    const stray = await page.evaluate((whole) => frames_.seen.filter(({text}) => text !== "" && text !== whole).length, screen);
     await cdp.detach();
     await page.close();
-    return {prompt, settings, taken, answer, bytes, stray};
+    return {prompt, settings, touched, taken, answer, bytes, stray};
 }
 
 // One traced visit: when each file came, when the prompt was drawn, and the main thread's work until then, in ms.
@@ -213,10 +222,11 @@ try {
             if (kind === 'page')
                 pages.push(await visitPage(browser, site.url, keys));
             else
-                floors.push(await visitFloor(browser, floor.url));
+                floors.push(await visitFloor(browser, floor.url, keys));
         }
         const [p, f] = [pages[visit], floors[visit]];
-        console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms; page: prompt ${p.prompt?.toFixed(0)} ms, ` +
+        console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms (a tap ${f.touched.toFixed(0)} ms later); ` +
+                    `page: prompt ${p.prompt?.toFixed(0)} ms (a tap ${p.touched.toFixed(0)} ms later), ` +
                     `settings ${p.settings?.toFixed(0) ?? 'never'} ms (1 and ⏎ taken ${p.taken} time(s)), an idle answer ` +
                     `${p.answer.toFixed(1)} ms, ${p.bytes} bytes, ${p.stray} stray frame(s) at a reload`);
     }
@@ -233,7 +243,8 @@ const m = (list, key) => median(list.map((entry) => entry[key] ?? Infinity));
 const floorPrompt = m(floors, 'prompt');
 console.log(`median of ${VISITS}: floor ${floorPrompt.toFixed(0)} ms; prompt ${m(pages, 'prompt').toFixed(0)} ms ` +
             `(${(m(pages, 'prompt') / floorPrompt).toFixed(2)} × the floor); settings ${m(pages, 'settings').toFixed(0)} ms ` +
-            `(${(m(pages, 'settings') / floorPrompt).toFixed(2)} ×); an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
+            `(${(m(pages, 'settings') / floorPrompt).toFixed(2)} ×); a tap made as the prompt is drawn reaches the floor ` +
+            `${m(floors, 'touched').toFixed(0)} ms later, the page ${m(pages, 'touched').toFixed(0)} ms later; an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
             `${m(pages, 'bytes')} bytes (${(m(pages, 'bytes') / 1024).toFixed(1)} KiB); ` +
             `taps lost or doubled in ${pages.filter((p) => p.taken !== 1).length} visit(s); ` +
             `stray frames at a reload: ${pages.reduce((sum, p) => sum + p.stray, 0)}`);

@@ -12,7 +12,11 @@ set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 # makes a fresh module for every run (MODULARIZE) and calls main itself
 # (INVOKE_RUN=0), awaiting its end through ccall.  The game makes no
 # indirect call that could wait, which ASYNCIFY_IGNORE_INDIRECT tells it.
-# Its wasm goes into the site as it is, its script into the page.
+# The rest keeps what a phone fetches, parses and compiles small: the game
+# allocates next to nothing (a small allocator, a megabyte of memory, 64 KB
+# of stack), and the runtime reads no more of the module than the page gives
+# it, and never evaluates code from a string.  Its wasm goes into the site
+# as it is, its script into the page.
 set(game_dir ${CMAKE_BINARY_DIR}/game)
 set_target_properties(hitblow PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${game_dir})
 target_link_options(hitblow PRIVATE
@@ -24,7 +28,14 @@ target_link_options(hitblow PRIVATE
     -sEXPORTED_FUNCTIONS=_main
     -sEXPORTED_RUNTIME_METHODS=ccall
     -sENVIRONMENT=web
-    -sFILESYSTEM=0)
+    -sFILESYSTEM=0
+    -sMALLOC=emmalloc
+    -sINITIAL_MEMORY=1MB
+    -sTOTAL_STACK=64KB
+    -sINCOMING_MODULE_JS_API=page,printErr,quit,wasmBinary
+    -sTEXTDECODER=2
+    -sDYNAMIC_EXECUTION=0
+    -sSUPPORT_LONGJMP=0)
 add_custom_command(OUTPUT ${HITBLOW_SITE_DIR}/hitblow.wasm
     COMMAND ${CMAKE_COMMAND} -E copy ${game_dir}/hitblow.wasm ${HITBLOW_SITE_DIR}/hitblow.wasm
     DEPENDS hitblow
