@@ -8,32 +8,20 @@
 #include "game_io.h"
 #include "text/messages.h"
 
-#include <array>
-#include <cstddef>
-
 namespace {
 
 uint32_t rand_state = 0;
 
-// RAND_JUMPS[k] is the step taken k times at once, again a map s -> a * s + c,
-// worked out while compiling.
-struct Jump {
-    uint32_t a;
-    uint32_t c;
-};
-constexpr auto RAND_JUMPS = [] {
-    std::array<Jump, MAX_DIGITS> jumps{};
-    jumps[0] = {1u, 0u};
-    for (size_t k = 1; k < jumps.size(); k++)
-        jumps[k] = {RAND_A * jumps[k - 1].a, RAND_A * jumps[k - 1].c + RAND_C};
-    return jumps;
-}();
-
-// Steps `state` on and returns the draw: its bits 16 to 30.
-inline int32_t next_draw(uint32_t &state)
+// True when any two of the first `count` digits are equal.
+bool has_repeat(const int32_t *digits, int32_t count)
 {
-    state = state * RAND_A + RAND_C;
-    return static_cast<int32_t>((state >> 16) & 0x7FFFu);
+    for (int32_t i = 0; i < count; i++) {
+        for (int32_t j = i + 1; j < count; j++) {
+            if (digits[i] == digits[j])
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -46,35 +34,17 @@ void seed_random(uint32_t seed)
 
 int32_t draw_random()
 {
-    return next_draw(rand_state);
+    rand_state = rand_state * RAND_A + RAND_C;
+    return static_cast<int32_t>((rand_state >> 16) & 0x7FFFu);
 }
 
-// A row is given up at its first repeated digit, the generator jumped over
-// the draws the whole row would have made, which leaves both as drawing it
-// whole would; the row that has none is drawn again to be stored.
 void draw_answer(int32_t *answer, int32_t digit_count)
 {
     HITBLOW_REQUIRE(digit_count >= 1 && digit_count <= MAX_DIGITS); // else no row is ever without a repeat
-    uint32_t state = rand_state;
-    for (;;) {
-        uint32_t row_start = state;
-        uint32_t seen = 0; // bit d is set once the digit d is in the row
-        int32_t left = digit_count;
-        for (; left > 0; left--) {
-            uint32_t bit = 1u << (next_draw(state) % 10);
-            if (seen & bit)
-                break;
-            seen |= bit;
-        }
-        if (left == 0) {
-            for (int32_t i = 0; i < digit_count; i++)
-                answer[i] = next_draw(row_start) % 10;
-            rand_state = state;
-            return;
-        }
-        const Jump &skip = RAND_JUMPS[static_cast<size_t>(left - 1)];
-        state = skip.a * state + skip.c;
-    }
+    do {
+        for (int32_t i = 0; i < digit_count; i++)
+            answer[i] = draw_random() % 10;
+    } while (has_repeat(answer, digit_count));
 }
 
 int32_t make_answer(int32_t *answer, int32_t digit_count)

@@ -60,44 +60,6 @@ TEST(Answer, FollowsTheRedrawMethod)
     }
 }
 
-// The redraw method as stated: a whole row, every pair compared, the whole row again at the first equal
-// pair.  The game, which jumps over the rest of a row, must give the same answer and generator state.
-void plain_draw_answer(int32_t *answer, int32_t digit_count)
-{
-    for (;;) {
-        for (int32_t i = 0; i < digit_count; i++)
-            answer[i] = draw_random() % 10;
-        bool repeat = false;
-        for (int32_t i = 0; i < digit_count && !repeat; i++)
-            for (int32_t j = i + 1; j < digit_count && !repeat; j++)
-                repeat = answer[i] == answer[j];
-        if (!repeat)
-            return;
-    }
-}
-
-TEST(Answer, StoppingAtTheFirstRepeatChangesNothing)
-{
-    for (int32_t digit_count = 1; digit_count <= MAX_DIGITS; digit_count++) {
-        // Fewer seeds for the long draws of 9 and 10 digits, which take
-        // hundreds to thousands of rows each.
-        uint32_t seeds = digit_count < 9 ? 3000 : 200;
-        for (uint32_t n = 0; n < seeds; n++) {
-            uint32_t seed = n * 2654435761u; // spread over the whole range
-            int32_t plain[MAX_DIGITS];
-            int32_t answer[MAX_DIGITS];
-            seed_random(seed);
-            plain_draw_answer(plain, digit_count);
-            int32_t plain_next = draw_random();
-            seed_random(seed);
-            draw_answer(answer, digit_count);
-            ASSERT_EQ(digits_of(answer, digit_count), digits_of(plain, digit_count))
-                << "seed " << seed << ", " << digit_count << " digits";
-            ASSERT_EQ(draw_random(), plain_next) << "seed " << seed << ", " << digit_count << " digits";
-        }
-    }
-}
-
 struct JudgeCase {
     std::vector<int32_t> answer;
     std::vector<int32_t> guess;
