@@ -137,6 +137,14 @@ export class Player {
         }
     }
 
+    // Waits for the page's next frame, and the work after it.  The page brings its end into view in the frame
+    // after a change: a look at its layout before that sees what no frame has shown, as WebKit's driver can
+    // look before the page's next frame.
+    drawn()
+    {
+        return this.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
+    }
+
     // Waits until the last line on the screen ends with `prompt`, the cursor after it.
     waitForPrompt(prompt)
     {
@@ -271,14 +279,13 @@ async function playToEnd(player)
 {
     await player.walkReadmeGame((step, later) =>
         player.paste([[step, ...later.splice(0)].map(({typed}) => `${typed}\r`).join(''), 1]));
-    const settled = () => player.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 50))));
-    await settled();
+    await player.drawn();
     checkEndInView(await endLayout(player.page));
     // In a lower window, as a phone's keyboard or zoom makes it, the transcript's end stays in view.
     const [width, height] = await player.page.evaluate(() => [innerWidth, innerHeight]);
     await player.page.resize(width, Math.round(height * 0.8));
     await player.waitFor('the lower window', (seen) => seen < height, () => player.page.evaluate(() => innerHeight));
-    await settled(); // for the page's next frame, in which it follows its end
+    await player.drawn();
     const lower = await endLayout(player.page);
     checkEndInView({...lower, farewell: lower.word});
 }
@@ -344,6 +351,7 @@ export const SCENARIOS = {
             await player.waitForPrompt('難易度:');
             await player.paste(['1', 200]);
             await player.page.tap(BACKSPACE_KEY);
+            await player.drawn();
             checkPhoneLayout(await layout(player.page));
         },
     },
@@ -355,6 +363,7 @@ export const SCENARIOS = {
         async run(player)
         {
             await player.waitForPrompt('難易度:');
+            await player.drawn();
             const seen = await layout(player.page);
             const size = seen.fontSize * seen.pixelRatio;
             const engine = player.page.engine;
