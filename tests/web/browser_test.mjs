@@ -5,7 +5,9 @@
 // the page logged an error or threw, made a request elsewhere, or broke its policy; one that needs what the driver
 // cannot give is not played, saying why.  Prints a line a scenario; exits as harness.mjs says.
 
-import {availableParallelism} from 'node:os';
+import {mkdtempSync, rmSync} from 'node:fs';
+import {availableParallelism, tmpdir} from 'node:os';
+import {join} from 'node:path';
 
 import {LIMITS, openBrowser, requireEngine} from './drivers.mjs';
 import {requireSite, runMain} from './harness.mjs';
@@ -23,10 +25,13 @@ async function play(browser, name)
         return `${name}: not played in ${engine}: ${lacking.map((need) => LIMITS[engine][need]).join('; ')}`;
     const site = await serveSite(siteDir, {fixedTime: FIXED_TIME, base: scenario.base || '/', gone: scenario.gone});
     const start = Date.now();
+    // A scenario that needs a player's profile has a browser of its own, with one made for it.
+    const profile = scenario.needs?.includes('installability') ? mkdtempSync(join(tmpdir(), 'hitblow-profile-')) : null;
+    const own = profile === null ? null : await openBrowser(engine, {profile});
     try {
         const problems = [];
         for (const device of scenario.devices || ['desktop']) {
-            const page = await browser.newPage(device, {scripts: !scenario.needs?.includes('noScripts')});
+            const page = await (own ?? browser).newPage(device, {scripts: !scenario.needs?.includes('noScripts')});
             try {
                 await page.goto(site.url);
                 await scenario.run(new Player(page, readmePath, site));
@@ -43,6 +48,9 @@ async function play(browser, name)
     } catch (error) {
         return `FAIL: ${name} in ${engine}: ${error.message}`;
     } finally {
+        await own?.close();
+        if (profile !== null)
+            rmSync(profile, {recursive: true, force: true});
         await site.close();
     }
 }

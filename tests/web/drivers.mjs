@@ -1,10 +1,12 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
-// openBrowser(engine) opens a browser, and its newPage(device, {scripts}) a page driver with: goto(url), evaluate(fn, arg),
-// type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it, tap(name)
-// a button (a click without touch), close(), reload(), setOffline(offline), emulateMedia(features), resize(width,
-// height) in CSS pixels, problemsFound() (errors logged or thrown, requests elsewhere, policy violations), and
-// `engine` and `touch`.  What a driver cannot show: LIMITS, and docs/testing.md.
+// openBrowser(engine, {headed, profile}) opens a browser, and its newPage(device, {scripts}) a page driver with:
+// goto(url), visit(url) (a plain navigation, as a player's to another page), evaluate(fn, arg), type(text) key by
+// key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it, tap(name) a button (a click
+// without touch), close(), reload(), setOffline(offline), emulateMedia(features), resize(width, height) in CSS
+// pixels, installabilityErrors() (Chromium's, in a profile of its own), problemsFound() (errors logged or thrown,
+// requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show: LIMITS, and
+// docs/testing.md.
 
 import {requireFile, requireModules} from './harness.mjs';
 
@@ -22,11 +24,13 @@ export const LIMITS = {
     firefox: {
         media: 'Playwright cannot emulate forced colours in Firefox',
         noScripts: 'Playwright cannot turn scripts off in Firefox, over WebDriver BiDi',
+        installability: 'Firefox has no check of its own of whether a page can be installed',
     },
     webkit: {
         zoom: 'W3C WebDriver cannot zoom a page or set its device pixel ratio',
         media: 'W3C WebDriver cannot emulate a colour scheme, reduced motion or forced colours',
         noScripts: 'W3C WebDriver cannot turn scripts off',
+        installability: 'W3C WebDriver cannot ask WebKit whether a page can be installed',
     },
 };
 
@@ -61,29 +65,38 @@ export async function devices()
 const CHROMIUM_ARGS = ['--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
                        '--disable-component-update', '--disable-sync'];
 
-// Opens `engine`, headless unless `headed`: a window on the X display, its pages on the accessibility bus.
-export async function openBrowser(engine, {headed = false} = {})
+// Opens `engine`, headless unless `headed`: a window on the X display, its pages on the accessibility bus; with
+// `profile`, a folder, its pages in one context of that profile's, as a player's (not a private window's).
+export async function openBrowser(engine, {headed = false, profile = null} = {})
 {
     if (engine === 'webkit')
         return openWebKit();
     const playwright = await import('playwright-core');
     const launcher = playwright[engine];
     const options = engine === 'chromium'
-        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])]}
+        ? {executablePath: BROWSERS.chromium.path, args: [...CHROMIUM_ARGS, ...(headed ? ['--force-renderer-accessibility'] : [])],
+           ignoreDefaultArgs: ['--disable-back-forward-cache']} // Playwright's, which players' browsers have not
         : {channel: 'moz-firefox', executablePath: BROWSERS.firefox.path};
     options.headless = !headed;
     const table = await devices();
     const settingsFor = (device) => (engine === 'firefox'
         ? {viewport: table[device].viewport, deviceScaleFactor: table[device].deviceScaleFactor}
         : table[device]);
-    let launched = null; // the browser, launched at the first page
+    let launched = null; // the browser, launched at the first page, or the profile's context
     return {
         engine,
         async newPage(device = 'desktop', {scripts = true} = {})
         {
-            launched ??= await launcher.launch(options);
-            const context = await launched.newContext({...settingsFor(device), javaScriptEnabled: scripts});
-            return new PlaywrightPage(engine, context, await context.newPage(), Boolean(table[device].hasTouch) && engine !== 'firefox');
+            const settings = {...settingsFor(device), javaScriptEnabled: scripts};
+            let context;
+            if (profile === null) {
+                launched ??= await launcher.launch(options);
+                context = await launched.newContext(settings);
+            } else {
+                context = launched ??= await launcher.launchPersistentContext(profile, {...options, ...settings});
+            }
+            const page = context.pages()[0] ?? await context.newPage();
+            return new PlaywrightPage(engine, context, page, Boolean(table[device].hasTouch) && engine !== 'firefox');
         },
         async close()
         {
@@ -110,6 +123,7 @@ class PlaywrightPage {
         });
         page.on('pageerror', (error) => this.problems.push(`the page threw: ${error.message}`));
         this.evaluate = (fn, arg) => page.evaluate(fn, arg);
+        this.visit = (url) => page.goto(url);
         this.reload = () => page.reload();
         this.type = (text) => page.keyboard.type(text);
         this.press = (key) => page.keyboard.press(key);
@@ -133,6 +147,14 @@ class PlaywrightPage {
     close()
     {
         return this.context.close();
+    }
+
+    async installabilityErrors()
+    {
+        const session = await this.context.newCDPSession(this.page);
+        const {installabilityErrors} = await session.send('Page.getInstallabilityErrors');
+        await session.detach();
+        return installabilityErrors.map((error) => error.errorId);
     }
 
     async problemsFound()
@@ -212,6 +234,7 @@ class WebDriverPage {
     {
         Object.assign(this, {engine: 'webkit', driver, touch: false, problems: []});
         this.reload = () => driver.navigate().refresh();
+        this.visit = (url) => driver.get(url);
         this.close = () => driver.quit();
         // W3C WebDriver has no say over the network: the site's server going away (Player.setOffline()) stands for it.
         this.setOffline = async () => {};

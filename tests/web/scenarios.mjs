@@ -96,6 +96,17 @@ export class Player {
         await this.page.setOffline(offline);
     }
 
+    // Leaves the page for a blank one, then goes back to it: true where the back/forward cache kept
+    // it, the very page (whose scripts' state is as it was), false where it was loaded afresh.
+    async leaveAndComeBack()
+    {
+        await this.page.evaluate(() => { window.leftHere = true; });
+        await this.page.visit('about:blank');
+        await this.page.evaluate(() => history.back());
+        return this.waitFor('the page again', (kept) => kept !== null, () => this.page.evaluate(() =>
+            (document.getElementById('view') === null ? null : window.leftHere === true)).catch(() => null)); // mid-way
+    }
+
     // The names of the service worker caches the page can see.
     caches()
     {
@@ -476,6 +487,30 @@ export const SCENARIOS = {
                       `after ${lines} blank lines, the screen ends:\n${end.slice(-since.length - 1).join('\n')}`);
                 await player.page.press('Enter');
             }
+        },
+    },
+
+    // Left for another page and gone back to, the page is the one the back/forward cache kept: the run and its
+    // screen as they were, and the game answers on.
+    bfcache: {
+        async run(player)
+        {
+            const before = await player.play([['難易度:', '1'], ['1つ目の数字:']]);
+            check(await player.leaveAndComeBack(), 'the page was loaded afresh, not kept by the back/forward cache');
+            check(same(await player.screen(), before), `the screen is not as it was:\n${(await player.screen()).join('\n')}`);
+            await player.enter('0 5 9');
+            await player.waitFor('the game\'s answer', (lines) => lines.some((line) => line.endsWith('HIT  :3')));
+        },
+    },
+
+    // Chromium's own check finds the page installable as an app, once its service worker keeps it.
+    installable: {
+        needs: ['installability'],
+        async run(player)
+        {
+            await player.waitForOffline();
+            const errors = await player.page.installabilityErrors();
+            check(errors.length === 0, `Chromium would not install the page: ${errors.join(', ')}`);
         },
     },
 
