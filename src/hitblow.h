@@ -29,9 +29,9 @@ constexpr LevelRule LEVEL_RULES[] = {
     {6, 13}, // extra
 };
 
-// Whether the level menu offers extra, given how many wins at easy or harder
-// the run has had: the count goes from 0 to 1 at the first and stays 1, and
-// extra is open while it is 1 modulo 10.
+// Whether the level menu offers extra, given the run's clear count, which is
+// 0 until its first win at easy or harder and 1 from then on: extra is open
+// while the count is 1 modulo 10.
 constexpr bool extra_unlocked(int32_t clear_count)
 {
     return clear_count % 10 == 1;

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Checks that a cold visit to the site that the browser tests played (build/web/site, which tests/run_all.sh builds)
-# fetches at most 30 KiB of it, gzip-compressed: every file but the icons, fetched for an install only.
+# fetches at most 30 KiB of it, gzip-compressed: every file but the PNG icons, fetched for an install only (icon.svg
+# is the page's favicon too, and counts).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 [ -f build/web/site/hitblow.wasm ] || { echo "there is no site in build/web/site: run tests/run_all.sh first"; exit 1; }
 total=0
 for file in build/web/site/*; do
-    case $(basename "$file") in icon*) continue ;; esac
+    case $(basename "$file") in icon-*.png) continue ;; esac
     size=$(gzip -9c "$file" | wc -c)
     printf '%8d  %s\n' "$size" "$(basename "$file")"
     total=$((total + size))

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer (no
-# recovery) and runs the whole test suite on that build, the robustness test
-# on garbage input included.
+# recovery) and runs every test on that build but the browser tests, which
+# play the web preset's site and not this build: the robustness tests on
+# garbage input included.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash .ci/workflow.sh asan
