@@ -1,10 +1,11 @@
 # The browser build: the game as WebAssembly, and the static site around it in <build>/site.
 #
 # Included from the top-level CMakeLists.txt when the toolchain is
-# Emscripten's.  The site is the page (web/, its scripts inline in its
-# HTML), the game's hitblow.js and hitblow.wasm, the icons (rendered by rsvg-convert) and
-# a service worker that keeps it all for offline play.  It asks nothing of any
-# other host and works from any folder of any static file server.
+# Emscripten's.  The site is the page (web/, with the game's script and its
+# own inline in its HTML), the game's hitblow.wasm, the icons (rendered by
+# rsvg-convert) and a service worker that keeps it all for offline play.  It
+# asks nothing of any other host and works from any folder of any static
+# file server.
 
 set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 
