@@ -78,7 +78,7 @@ class Run {
             read: (size) => {
                 if (this.replay !== null)
                     this.catchUp();
-                if (this.replay === null && this.discipline.readyLength() === 0)
+                if (this.discipline.readyLength() === 0)
                     transcript.placeAll(); // the game waits for the player: what it printed stands now
                 return this.discipline.read(size);
             },

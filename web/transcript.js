@@ -93,7 +93,7 @@ class Transcript {
         this.waiting = [];      // blocks not yet on the page, and where they go, oldest first; the last may still grow
         this.placed = [];       // what waits for the waiting blocks to stand
         this.unheard = first === null ? [] : [first]; // blocks on the page, hidden from screen readers until their turn
-        this.expected = first?.firstChild.nodeType === Node.TEXT_NODE ? first.firstChild.data : ''; // what of the first screen the game is yet to print
+        this.expected = first?.firstChild.data; // what of the first screen's text the game is yet to print
         this.lines = first === null ? 0 : lineFeeds(first.textContent); // how many line feeds the blocks on the page hold
         this.typedText.data = '';
         if (first === null)
@@ -115,12 +115,12 @@ class Transcript {
     // Adds the game's `text`, but what the first screen shows of it already.
     print(text)
     {
-        if (this.expected.startsWith(text)) {
+        if (this.expected?.startsWith(text)) {
             this.expected = this.expected.slice(text.length);
             this.hearNext();
             return;
         }
-        this.expected = '';
+        this.expected = undefined;
         this.gather().append(text);
     }
 
@@ -191,8 +191,8 @@ class Transcript {
     wait(block)
     {
         this.waiting.push({block, parent: this.parent});
-        if (this.timer === null && this.parent === this.log)
-            this.timer = setTimeout(() => this.placeAll(), 0);
+        if (this.parent === this.log)
+            this.timer ??= setTimeout(() => this.placeAll(), 0);
     }
 
     // Puts every waiting block on the page, and runs what waited for them:
@@ -214,14 +214,12 @@ class Transcript {
     {
         while (this.unheard[0]?.isConnected === false)
             this.unheard.shift(); // dropped from the scrollback unheard
-        if (this.hearing !== null || this.unheard.length === 0 || this.expected !== '')
+        if (this.unheard.length === 0 || this.expected)
             return;
         const wait = this.lastHeard + HEARD_GAP_MS - performance.now();
+        clearTimeout(this.hearing);
         if (wait > 0) {
-            this.hearing = setTimeout(() => {
-                this.hearing = null;
-                this.hearNext();
-            }, wait);
+            this.hearing = setTimeout(() => this.hearNext(), wait);
             return;
         }
         this.unheard.shift().removeAttribute('aria-hidden');
@@ -240,7 +238,7 @@ class Transcript {
         if (parent === this.log) {
             block.ariaHidden = 'true';
             this.unheard.push(block);
-            this.expected = ''; // the first screen, followed, is to be heard
+            this.expected = undefined; // the first screen, followed, is to be heard
         }
         this.trim();
         this.scroll();

@@ -46,6 +46,7 @@ test('what a reload finds', () => {
         ['a run at the limit', storage(), (r) => r.noteInput(0, 'x'.repeat(room)), {clock: [], input: [[0, 'x'.repeat(room)]], line: ''}],
         ['a full storage', storage(100), (r) => { r.noteInput(0, 'y'.repeat(200)); }, 'lost'],
         ['a run with only a line typed', storage(), (r) => { r.hold(false); r.noteLine('1'); }, {clock: [], input: [], line: '1'}],
+        ['a run with no line typed', storage(), (r) => { r.noteClock(5); r.noteInput(3, '1\n'); }, {clock: [5], input: [[3, '1\n']], line: ''}],
         ['no storage at all', null, (r) => { r.noteInput(0, '1\n'); r.noteLine('1'); r.forget(); }, null],
     ];
     for (const [what, store, play, expected] of cases) {

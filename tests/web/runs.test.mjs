@@ -88,7 +88,10 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         ['a failed write', ['fail\r'], 'fail\nhitblow: cannot write to standard output: it broke\n', 'FAILED'],
         ['a status not 0', ['exit 3\r'], 'exit 3\n', 'FAILED'],
         ['a module that threw', ['throw\r'], 'throw\nError: RuntimeError: unreachable\n', 'FAILED'],
-        ['a module that cannot start', [], 'Error: no WebAssembly here\n', 'NOT_STARTED', async () => { throw new Error('no WebAssembly here'); }],
+        ['a module that cannot start, and says more', [], 'Error: no WebAssembly here\n', 'NOT_STARTED', async ({printErr}) => {
+            setTimeout(() => printErr('failed to prepare wasm'), 400); // once the run has ended
+            throw new Error('no WebAssembly here');
+        }],
         ['Ctrl-C while the game reads a long paste', [{now: `${'9'.repeat(4000)}\r`.repeat(50)}, '\x03'], '^C\n', 'INTERRUPTED'],
     ]) {
         const player = await open(t, {keys, createHitblow});
@@ -156,6 +159,10 @@ test('what is typed before the game runs stands after the first screen, and reac
     assert.equal(player.shown(), `${FIRST}${typed}got ${typed}2 at ${SECOND}:`, 'the game\'s answer stands as soon as it waits');
     const first = document.getElementById('first-screen');
     assert.deepEqual([first.textContent, first.ariaHidden], [FIRST + typed, null], 'the first screen, heard, holds what was typed after it');
+    await player.type({now: `${'5'.repeat(4000)}\r`.repeat(3)});
+    await flush();
+    assert.deepEqual([document.querySelectorAll('#log > div').length, player.shown().endsWith('5 at 1767228147:')], [3, true],
+        'the game\'s answers to a paste it reads in pieces stand as one block, once it waits');
 });
 
 test('a run is played again after a reload, unheard: its screen, its clock and the line being typed', async (t) => {
@@ -166,6 +173,7 @@ test('a run is played again after a reload, unheard: its screen, its clock and t
     const reloaded = await open(t, {storage: first.storage(), seconds: SECOND + 86400});
     const heard = reloaded.heard();
     assert.equal(reloaded.shown(), screen, 'the same screen, the clock given again, and no first screen');
+    assert.equal(reloaded.page.document.querySelectorAll('#earlier > div').length, 1, 'what was there goes on the page whole, at once');
     assert.ok(heard.endsWith('7 at 1767228147:3') && screen.endsWith(heard) && !heard.includes('got 1'),
         'of what was there, only what followed the last piece handed over again is heard');
     await reloaded.type('\r');

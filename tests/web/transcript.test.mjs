@@ -16,7 +16,7 @@ function openTranscript(t, firstScreen = null)
     if (firstScreen === null)
         transcript.clear();
     return {page, log, view, KEPT_LINES, GAP, transcript, stands: () => texts(log.children),
-            heard: () => texts(log.querySelectorAll(':scope > :not([aria-hidden])')), silent: () => texts(earlier.children),
+            heard: () => texts(log.querySelectorAll(':scope > :not([aria-hidden="true"])')), silent: () => texts(earlier.children),
             shown: () => all.textContent};
 }
 
@@ -115,7 +115,7 @@ test('the first screen stands, heard once the game has printed it, which adds no
     for (const [before, printed, after, why] of [
         [() => {}, ['menu\n', 'prompt:'], [MENU], 'the game\'s own first text'],
         [(transcript) => transcript.echo('1\n'), ['menu\n', 'prompt:', 'next:'], [`${MENU}1\n`, 'next:'], 'typed before the game ran'],
-        [() => {}, ['other:'], [MENU, 'other:'], 'a first screen that is not the game\'s'],
+        [() => {}, ['other:', 'menu\n'], [MENU, 'other:menu\n'], 'a first screen that is not the game\'s'],
         [(transcript) => transcript.note('no game'), [], [MENU, 'no game'], 'a note, as of a game that could not start'],
     ]) {
         const {page, transcript, stands, heard, log} = openTranscript(t, MENU);
@@ -144,9 +144,16 @@ test('the scrollback keeps the last lines after a paste of any size, and after l
     checkScrollback(t, 'long listings', [{print: listing}, {echo: 'x\n'}, {print: listing.slice(0, 3000)}, {print: 'more\n'},
         {echo: 'y\n'.repeat(2500)}, {echo: 'z\n'.repeat(2500)}, {print: listing}, {print: listing.slice(0, 500)},
         ...Array(30).fill({echo: '\n'.repeat(50)})]);
+    // A block dropped from the scrollback before it was heard takes no turn to be heard.
+    const {page, transcript, heard, GAP, KEPT_LINES: K} = openTranscript(t);
+    for (const batch of ['a\n', 'b\n', 'c\n']) {
+        transcript.print(batch.repeat(K));
+        page.tick(1);
+    }
+    page.tick(GAP - 3);
+    assert.deepEqual(heard().map((text) => text[0]), ['c'], 'the last block heard a gap after the first');
     // A block not yet heard is cut to its last lines, the oldest of them whole.
     const numbered = (from, to) => Array.from({length: to - from}, (_, i) => `${from + i}\n`).join('');
-    const {KEPT_LINES: K} = openTranscript(t);
     for (const [head, count, kept] of [['prompt:', K + 1000, numbered(1000, K + 1000)], ['a\nb\nxyz', K, `xyz${numbered(0, K)}`],
         ['prompt:', K, `prompt:${numbered(0, K)}`]]) {
         const {page, transcript, shown} = openTranscript(t);
