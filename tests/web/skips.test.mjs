@@ -1,7 +1,8 @@
 // The browser tests skip, with the line that says what to install, where the npm packages are missing and where the browsers are.
 //
-// Each browser test runs from a copy of the tests outside the source tree, where no npm package is found, or in
-// place with its browser at a path that does not exist, and must exit 77 with its one line saying why.
+// Each browser test runs from a copy of the tests and of cmake/ (whose page script they import), laid out as in the
+// source tree but outside it, where no npm package is found, or in place with its browser at a path that does not
+// exist, and must exit 77 with its one line saying why.
 
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
@@ -32,8 +33,10 @@ const CASES = [
 requireModules('playwright-core', 'lighthouse', 'jsdom');
 
 test('a browser test skips, saying what to install', async (t) => {
-    const copy = mkdtempSync(join(tmpdir(), 'hitblow-no-npm-'));
+    const top = mkdtempSync(join(tmpdir(), 'hitblow-no-npm-'));
+    const copy = join(top, 'tests', 'web');
     cpSync(HERE, copy, {recursive: true, filter: (path) => !path.endsWith('skips.test.mjs')});
+    cpSync(join(HERE, '..', '..', 'cmake'), join(top, 'cmake'), {recursive: true});
     try {
         assert.throws(() => createRequire(join(copy, 'x.mjs')).resolve('playwright-core'),
                       `${copy} finds npm packages, so it cannot stand for a tree without them`);
@@ -49,6 +52,6 @@ test('a browser test skips, saying what to install', async (t) => {
             });
         }
     } finally {
-        rmSync(copy, {recursive: true, force: true});
+        rmSync(top, {recursive: true, force: true});
     }
 });
