@@ -216,6 +216,8 @@ async function openWebKit()
                 }
             }
             drivers.push(driver);
+            // A page that never loads fails the step that waits for it, not, five minutes on, the whole test.
+            await driver.manage().setTimeouts({pageLoad: 60000});
             const {viewport} = table[device];
             await driver.manage().window().setRect({width: viewport.width, height: viewport.height});
             return new WebDriverPage(driver);

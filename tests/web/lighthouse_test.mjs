@@ -1,8 +1,18 @@
 // Browser tests: Lighthouse's mobile audit of the built site, served gzip-compressed as a static host serves it.
 //
-// node lighthouse_test.mjs SITE_DIR runs Lighthouse in Debian's Chromium (mobile: simulated slow 4G, the CPU
-// slowed 4 times) RUNS times, takes the run of median performance, and holds each category to its bar, the
+// node lighthouse_test.mjs SITE_DIR runs Lighthouse in Debian's Chromium (mobile: simulated slow 4G and a
+// slow phone's CPU) RUNS times, takes the run of median performance, and holds each category to its bar, the
 // layout shift to its most.  Exits as harness.mjs says.
+//
+// Lighthouse simulates the phone from the work it saw the page do on this machine, each task's time
+// multiplied, by 4 unless told.  A machine busy with other work (the other tests, a build) does the same
+// work more slowly, which would score the machine, not the page.  So each run is calibrated as Lighthouse's
+// documentation says: its page load is gathered, then audited with the multiplier that makes this machine,
+// as fast as the load's own benchmark index says it then was, the same phone every time.
+
+import {mkdtempSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
 
 import {requireFile, requireModules, requireSite, runMain} from './harness.mjs';
 import {serveSite} from './site_server.mjs';
@@ -11,6 +21,9 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 const BARS = {performance: 0.98, accessibility: 1, 'best-practices': 1, seo: 1};
 const MAX_LAYOUT_SHIFT = 0.01;
 const RUNS = 3;
+// The benchmark index of the phone audited: Lighthouse's own 4 times slowdown on the machines this project
+// runs on, quiet (index 2,400 to 3,000).
+const PHONE_INDEX = 700;
 const CHROME_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                       '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
@@ -26,17 +39,25 @@ async function main()
     const site = await serveSite(siteDir, {gzip: true});
     const chrome = await chromeLauncher.launch({chromePath: CHROMIUM, chromeFlags: CHROME_FLAGS});
     const runs = [];
+    const saved = mkdtempSync(join(tmpdir(), 'hitblow-lighthouse-'));
     try {
         for (let run = 0; run < RUNS; run++) {
-            const {lhr} = await lighthouse(site.url, {port: chrome.port, output: 'json', logLevel: 'error',
-                                                      onlyCategories: Object.keys(BARS)});
+            const flags = {port: chrome.port, output: 'json', logLevel: 'error', onlyCategories: Object.keys(BARS)};
+            await lighthouse(site.url, {...flags, gatherMode: saved});
+            const artifacts = JSON.parse(readFileSync(join(saved, 'artifacts.json'), 'utf8'));
+            const slowdown = artifacts.BenchmarkIndex / PHONE_INDEX;
+            artifacts.settings.throttling.cpuSlowdownMultiplier = slowdown; // the audit's, not the gathering's
+            writeFileSync(join(saved, 'artifacts.json'), JSON.stringify(artifacts));
+            const {lhr} = await lighthouse(site.url, {...flags, auditMode: saved,
+                                                      throttling: {cpuSlowdownMultiplier: slowdown}});
             runs.push(lhr);
             console.log(`run ${run + 1}: performance ${lhr.categories.performance.score} ` +
-                        `(benchmark index ${lhr.environment.benchmarkIndex})`);
+                        `(benchmark index ${artifacts.BenchmarkIndex}: the CPU slowed ${slowdown.toFixed(1)} times)`);
         }
     } finally {
         chrome.kill();
         await site.close();
+        rmSync(saved, {recursive: true, force: true});
     }
     runs.sort((a, b) => a.categories.performance.score - b.categories.performance.score);
     const {categories, audits} = runs[Math.floor(RUNS / 2)];

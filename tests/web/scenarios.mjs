@@ -496,7 +496,11 @@ export const SCENARIOS = {
         async run(player)
         {
             const before = await player.play([['難易度:', '1'], ['1つ目の数字:']]);
-            check(await player.leaveAndComeBack(), 'the page was loaded afresh, not kept by the back/forward cache');
+            // Its service worker in control first: a page the worker takes over while it is cached is dropped.
+            await player.waitForOffline();
+            check(await player.leaveAndComeBack(), 'the page was loaded afresh, not kept by the back/forward cache ' +
+                  `(why, where the engine says: ${await player.page.evaluate(() =>
+                      JSON.stringify(performance.getEntriesByType('navigation')[0].notRestoredReasons))})`);
             check(same(await player.screen(), before), `the screen is not as it was:\n${(await player.screen()).join('\n')}`);
             await player.enter('0 5 9');
             await player.waitFor('the game\'s answer', (lines) => lines.some((line) => line.endsWith('HIT  :3')));

@@ -38,11 +38,14 @@ export const TEST_SCRIPT_PATH = 'test-page.js';
 
 // Serves `dir` alone on a free loopback port, under the folder `base`, compressed where `gzip` says, as a static
 // host does.  `fixedTime` (or later `site.fixedTime`) stops the page's clock; `setDir(dir)` puts up another site;
-// `offline` fails every request; `gone` names a file that is not found.
-export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null, gone = null} = {})
+// `offline` fails every request; `gone` names a file that is not found; `held` one that is answered once
+// `site.release()` is called.
+export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null, gone = null, held = null} = {})
 {
-    const site = {dir, offline: false, fixedTime, gone};
-    const server = createServer((request, response) => {
+    let release;
+    const released = held === null ? null : new Promise((resolve) => { release = resolve; });
+    const site = {dir, offline: false, fixedTime, gone, release};
+    const server = createServer(async (request, response) => {
         const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
         if (site.offline) {
             request.socket.destroy();
@@ -53,6 +56,8 @@ export async function serveSite(dir, {base = '/', gzip = false, fixedTime = null
             return;
         }
         const name = path.slice(base.length);
+        if (name === held)
+            await released;
         if (site.fixedTime !== null && name === TEST_SCRIPT_PATH) {
             response.writeHead(200, {'Content-Type': TYPES['.js']}).end(testScript(site.fixedTime));
             return;
