@@ -17,7 +17,9 @@
 // Last, the run under way is reloaded, and every frame until it is back is
 // looked at for anything but nothing or the run's own screen.  With --trace,
 // one more visit of each is traced: when each file came, and the main
-// thread's work until the prompt is drawn.  Then Lighthouse's mobile audit.
+// thread's work until the prompt is drawn, and for the page, 1 and ⏎ tapped
+// then, when the wasm's compile began and the work from the prompt until the
+// settings are drawn.  Then Lighthouse's mobile audit.
 
 import {spawnSync} from 'node:child_process';
 import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
@@ -177,36 +179,54 @@ async function visitPage(browser, url, keys)
     return {prompt, settings, touched, taken, answer, bytes, stray};
 }
 
-// One traced visit: when each file came, when the prompt was drawn, and the main thread's work until then, in ms.
-async function traceVisit(browser, url)
+// One traced visit: when each file came, when the prompt was drawn, and the main thread's work until then, in ms;
+// with `keys`, 1 and ⏎ tapped as the prompt is drawn, and the work from then until the settings are drawn.
+async function traceVisit(browser, url, keys = null)
 {
     const {page, cdp, prompt: drawn} = await openPhone(browser);
     const events = [];
     cdp.on('Tracing.dataCollected', ({value}) => events.push(...value));
     const done = new Promise((resolve) => cdp.on('Tracing.tracingComplete', resolve));
-    await cdp.send('Tracing.start', {categories: 'devtools.timeline,v8,disabled-by-default-devtools.timeline', transferMode: 'ReportEvents'});
+    await cdp.send('Tracing.start', {categories: 'devtools.timeline,v8,v8.wasm,disabled-by-default-devtools.timeline',
+                                     transferMode: 'ReportEvents'});
     await page.goto(url);
     await drawn;
+    if (keys !== null)
+        await tap(cdp, [keys['1'], keys['⏎ 入力']]);
+    const prompt = await firstFrame(page, MENU);
+    const settings = keys === null ? null : await firstFrame(page, '難易度  :easy');
     const files = await page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
         .map(({name, responseEnd}) => `${name.split('/').pop() || 'index.html'} ${responseEnd.toFixed(0)}`));
-    const prompt = await firstFrame(page, MENU);
     await cdp.send('Tracing.end');
     await done;
     await cdp.detach();
     await page.close();
-    // The renderer's main thread is the one that parsed the HTML; its work is summed by kind, to the prompt's frame.
-    const parse = events.find(({name}) => name === 'ParseHTML');
-    const start = events.find(({name, args}) => name === 'TracingStartedInBrowser' || args?.data?.frames)?.ts ?? parse.ts;
+    // The renderer's main thread is the one that parsed the page; its work is summed by kind, the times taken from
+    // the navigation's start there (or, where the trace has none, from the page's request).
+    const parse = events.find(({name, args}) => name === 'ParseHTML' && String(args?.beginData?.url).startsWith(url));
+    const start = (events.find(({name, pid, args}) => name === 'navigationStart' && pid === parse.pid &&
+                               String(args?.data?.documentLoaderURL).startsWith(url)) ??
+                   events.find(({name, args}) => name === 'ResourceSendRequest' && args?.data?.url === url)).ts;
+    const at = (ts) => (ts - start) / 1000;
     const KINDS = {ParseHTML: 'parsing HTML', EvaluateScript: 'scripts', FunctionCall: 'scripts', TimerFire: 'scripts',
                    EventDispatch: 'scripts', 'v8.compile': 'compiling scripts', 'v8.wasm.compileConsume': 'compiling wasm',
-                   UpdateLayoutTree: 'style', Layout: 'layout', Paint: 'paint'};
-    const sums = {};
-    for (const {name, ph, dur, pid, tid, ts} of events) {
-        if (ph === 'X' && pid === parse.pid && tid === parse.tid && KINDS[name] && (ts - start) / 1000 < prompt)
-            sums[KINDS[name]] = (sums[KINDS[name]] || 0) + dur / 1000;
+                   'wasm.CompileLazy': 'compiling wasm', UpdateLayoutTree: 'style', Layout: 'layout', Paint: 'paint'};
+    const work = (from, to) => {
+        const sums = {};
+        for (const {name, ph, dur, pid, tid, ts} of events) {
+            if (ph === 'X' && pid === parse.pid && tid === parse.tid && KINDS[name] && at(ts) >= from && at(ts) < to)
+                sums[KINDS[name]] = (sums[KINDS[name]] || 0) + dur / 1000;
+        }
+        return Object.entries(sums).map(([kind, ms]) => `${kind} ${ms.toFixed(0)}`).join(', ');
+    };
+    const compile = events.find(({name}) => name === 'wasm.StartStreamingCompilation');
+    let said = `files came (ms): ${files.join(', ')}; the prompt drawn at ${prompt.toFixed(0)} ms\n` +
+        `  main thread until then (ms, nested work counted in each): ${work(0, prompt)}`;
+    if (settings !== null) {
+        said += `\n  the wasm's compile begun at ${compile ? at(compile.ts).toFixed(0) : '?'} ms; the settings drawn at ` +
+            `${settings.toFixed(0)} ms; main thread from the prompt until then: ${work(prompt, settings)}`;
     }
-    return `files came (ms): ${files.join(', ')}; the prompt drawn at ${prompt.toFixed(0)} ms\n` +
-        `  main thread until then (ms, nested work counted in each): ${Object.entries(sums).map(([kind, ms]) => `${kind} ${ms.toFixed(0)}`).join(', ')}`;
+    return said;
 }
 
 const floorDir = makeFloor(siteDir);
@@ -232,7 +252,7 @@ try {
     }
     if (process.argv.includes('--trace')) {
         console.log(`traced, the floor: ${await traceVisit(browser, floor.url)}`);
-        console.log(`traced, the page: ${await traceVisit(browser, site.url)}`);
+        console.log(`traced, the page: ${await traceVisit(browser, site.url, keys)}`);
     }
 } finally {
     await browser.close();
