@@ -113,15 +113,23 @@ const WATCH_POLICY = `window.policyViolations = [];
 const policyProblems = async (page) => (await page.evaluate(() => window.policyViolations || []))
     .map((violation) => `the policy was violated: ${violation}`);
 
+// Firefox, on a busy machine, asks for /favicon.ico on its own (the page's icon is icon.svg), and a page left
+// before that request is answered reports the service worker that had taken it as failing: the browser's, not
+// the page's.
+const browsersOwn = (text) => /\/favicon\.ico’\. A ServiceWorker intercepted the request/.test(text);
+
 class PlaywrightPage {
     constructor(engine, context, page, touch)
     {
         Object.assign(this, {engine, context, page, touch, problems: []});
         page.on('console', (message) => {
-            if (message.type() === 'error')
+            if (message.type() === 'error' && !browsersOwn(message.text()))
                 this.problems.push(`logged as an error: ${message.text()}`);
         });
-        page.on('pageerror', (error) => this.problems.push(`the page threw: ${error.message}`));
+        page.on('pageerror', (error) => {
+            if (!browsersOwn(error.message))
+                this.problems.push(`the page threw: ${error.message}`);
+        });
         this.evaluate = (fn, arg) => page.evaluate(fn, arg);
         this.visit = (url) => page.goto(url);
         this.reload = () => page.reload();
