@@ -12,13 +12,16 @@
 // of the first frame whose visible text shows it (a requestAnimationFrame
 // callback), from the navigation's start: the level prompt; then, 1 and ⏎
 // tapped by touch at their places the instant the prompt's frame is drawn,
-// the settings; then, the game idle, the answer to ⏎ after a digit, from
-// the key's click.  The bytes are those of the page's own requests, as sent.
-// Last, the run under way is reloaded, and every frame until it is back is
-// looked at for anything but nothing or the run's own screen.  With --trace,
-// one more visit of each is traced: when each file came, and the main
-// thread's work until the prompt is drawn, and for the page, 1 and ⏎ tapped
-// then, when the wasm's compile began and the work from the prompt until the
+// the settings, and when the page got the ⏎ as a click (the floor is tapped
+// so too: when it gets the ⏎ is what the browser alone takes to bring taps
+// in); then, the game idle, the answer to ⏎ after a digit, from the key's
+// touch.  The bytes are those of the page's own requests, as sent.  Last,
+// the run under way is reloaded, and every frame until it is back is looked
+// at for anything but nothing or the run's own screen.  With --trace, one
+// more visit of each is traced, its times on the page's clock: when each
+// file came, and the main thread's work until the prompt is drawn, and for
+// the page, 1 and ⏎ tapped then, when the wasm's compile began, the game's
+// module was made and the ⏎ got, and the work from the prompt until the
 // settings are drawn.  Then Lighthouse's mobile audit.
 
 import {spawnSync} from 'node:child_process';
@@ -41,7 +44,8 @@ const WAIT_MS = 20000;
 // visible text is kept (frames_.seen; its lines, as the blocks it is drawn
 // in would break them into empty ones); frames_.first(text) resolves to the
 // time of the first frame that shows `text`; the frame that first shows the
-// menu tells the bench at once (promptShown); clicks are noted.
+// menu tells the bench at once (promptShown); clicks are noted, each with
+// the time of its touch and the time the page got it.
 const WATCH = `window.frames_ = {seen: [], waiting: [], clicks: []};
     {
         let changed = true;
@@ -68,8 +72,7 @@ const WATCH = `window.frames_ = {seen: [], waiting: [], clicks: []};
             else
                 frames_.waiting.push({want, resolve});
         });
-        addEventListener('click', (event) => frames_.clicks.push(event.timeStamp), {capture: true});
-        addEventListener('pointerdown', (event) => { frames_.touched ??= event.timeStamp; }, {capture: true});
+        addEventListener('click', (event) => frames_.clicks.push({touched: event.timeStamp, got: performance.now()}), {capture: true});
     }`;
 
 // The floor: the site with its page's scripts and preloads taken out, and the menu in the log, to be drawn.
@@ -133,26 +136,30 @@ async function keyPlaces(browser, url)
     return places;
 }
 
-// One cold visit of the floor: its prompt's frame, and when a tap made as it is drawn reaches the page.
+// When the page got the `count`th click, waiting for it.
+const clicked = (page, count) => page.evaluate((count) => new Promise((resolve) => {
+    const look = () => (frames_.clicks.length < count ? setTimeout(look, 20) : resolve(frames_.clicks[count - 1].got));
+    look();
+}), count);
+
+// One cold visit of the floor: its prompt's frame, and when 1 and ⏎ tapped as it is drawn reach the page as
+// clicks: what the browser alone takes to bring a tap in.
 async function visitFloor(browser, url, keys)
 {
     const {page, cdp, prompt: drawn} = await openPhone(browser);
     await page.goto(url);
     await drawn;
-    await tap(cdp, [keys['1']]);
+    await tap(cdp, [keys['1'], keys['⏎ 入力']]);
     const prompt = await firstFrame(page, MENU);
-    const touched = await page.evaluate(() => new Promise((resolve) => {
-        const look = () => (frames_.touched === undefined ? setTimeout(look, 50) : resolve(frames_.touched));
-        look();
-    }));
+    const taps = await clicked(page, 2) - prompt;
     await cdp.detach();
     await page.close();
-    return {prompt, touched: touched - prompt};
+    return {prompt, taps};
 }
 
-// One cold visit of the page: the prompt; the settings after 1 and ⏎ tapped as the prompt is drawn, and how many
-// times the page took them; an idle answer; the bytes; and the frames of a reload of the run under way that
-// showed neither nothing nor the run.
+// One cold visit of the page: the prompt; the settings after 1 and ⏎ tapped as the prompt is drawn, when the ⏎
+// reached the page and how many times the page took them; an idle answer, from the key's touch; the bytes; and the
+// frames of a reload of the run under way that showed neither nothing nor the run.
 async function visitPage(browser, url, keys)
 {
     const {page, cdp, prompt: drawn, sent} = await openPhone(browser);
@@ -160,7 +167,7 @@ async function visitPage(browser, url, keys)
     await drawn;
     await tap(cdp, [keys['1'], keys['⏎ 入力']]);
     const [prompt, settings] = [await firstFrame(page, MENU), await firstFrame(page, '難易度  :easy')];
-    const touched = await page.evaluate(() => frames_.touched) - prompt;
+    const taps = await clicked(page, 2) - prompt;
     await firstFrame(page, '1つ目の数字:');
     const taken = await page.evaluate(() => document.getElementById('transcript').textContent.split('難易度:1\n').length - 1);
     await new Promise((resolve) => setTimeout(resolve, 1000)); // the game idle, the last block heard long ago
@@ -168,7 +175,7 @@ async function visitPage(browser, url, keys)
     await new Promise((resolve) => setTimeout(resolve, 300));
     await tap(cdp, [keys['⏎ 入力']]);
     const shown = await firstFrame(page, '2つ目の数字:');
-    const answer = shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1]);
+    const answer = shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1].touched);
     const bytes = sent();
     const screen = await page.evaluate(() => frames_.seen[frames_.seen.length - 1].text);
     await page.reload();
@@ -176,18 +183,19 @@ async function visitPage(browser, url, keys)
     const stray = await page.evaluate((whole) => frames_.seen.filter(({text}) => text !== "" && text !== whole).length, screen);
     await cdp.detach();
     await page.close();
-    return {prompt, settings, touched, taken, answer, bytes, stray};
+    return {prompt, settings, taps, taken, answer, bytes, stray};
 }
 
 // One traced visit: when each file came, when the prompt was drawn, and the main thread's work until then, in ms;
-// with `keys`, 1 and ⏎ tapped as the prompt is drawn, and the work from then until the settings are drawn.
+// with `keys`, 1 and ⏎ tapped as the prompt is drawn: when the wasm's compile began, the game's module was made
+// and the ⏎ got, and the work from the prompt until the settings are drawn.
 async function traceVisit(browser, url, keys = null)
 {
     const {page, cdp, prompt: drawn} = await openPhone(browser);
     const events = [];
     cdp.on('Tracing.dataCollected', ({value}) => events.push(...value));
     const done = new Promise((resolve) => cdp.on('Tracing.tracingComplete', resolve));
-    await cdp.send('Tracing.start', {categories: 'devtools.timeline,v8,v8.wasm,disabled-by-default-devtools.timeline',
+    await cdp.send('Tracing.start', {categories: 'devtools.timeline,v8,v8.wasm,disabled-by-default-devtools.timeline,blink.user_timing',
                                      transferMode: 'ReportEvents'});
     await page.goto(url);
     await drawn;
@@ -197,17 +205,19 @@ async function traceVisit(browser, url, keys = null)
     const settings = keys === null ? null : await firstFrame(page, '難易度  :easy');
     const files = await page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
         .map(({name, responseEnd}) => `${name.split('/').pop() || 'index.html'} ${responseEnd.toFixed(0)}`));
+    const got = keys === null ? null : await clicked(page, 2);
+    const mark = await page.evaluate(() => performance.mark('hitblow-bench').startTime); // the page's clock in the trace's
     await cdp.send('Tracing.end');
     await done;
     await cdp.detach();
     await page.close();
-    // The renderer's main thread is the one that parsed the page; its work is summed by kind, the times taken from
-    // the navigation's start there (or, where the trace has none, from the page's request).
+    // The renderer's main thread is the one that parsed the page; its work is summed by kind, and its time
+    // is the page's own, from the navigation's start, as the mark made in both says.
     const parse = events.find(({name, args}) => name === 'ParseHTML' && String(args?.beginData?.url).startsWith(url));
-    const start = (events.find(({name, pid, args}) => name === 'navigationStart' && pid === parse.pid &&
-                               String(args?.data?.documentLoaderURL).startsWith(url)) ??
-                   events.find(({name, args}) => name === 'ResourceSendRequest' && args?.data?.url === url)).ts;
+    const start = events.find(({name}) => name === 'hitblow-bench').ts - mark * 1000;
     const at = (ts) => (ts - start) / 1000;
+    const tasks = events.filter(({name, ph, pid, tid}) => name === 'RunTask' && ph === 'X' && pid === parse.pid && tid === parse.tid)
+        .sort((a, b) => a.ts - b.ts);
     const KINDS = {ParseHTML: 'parsing HTML', EvaluateScript: 'scripts', FunctionCall: 'scripts', TimerFire: 'scripts',
                    EventDispatch: 'scripts', 'v8.compile': 'compiling scripts', 'v8.wasm.compileConsume': 'compiling wasm',
                    'wasm.CompileLazy': 'compiling wasm', UpdateLayoutTree: 'style', Layout: 'layout', Paint: 'paint'};
@@ -217,14 +227,28 @@ async function traceVisit(browser, url, keys = null)
             if (ph === 'X' && pid === parse.pid && tid === parse.tid && KINDS[name] && at(ts) >= from && at(ts) < to)
                 sums[KINDS[name]] = (sums[KINDS[name]] || 0) + dur / 1000;
         }
-        return Object.entries(sums).map(([kind, ms]) => `${kind} ${ms.toFixed(0)}`).join(', ');
+        // Busy: the union of its tasks, as each may hold others.
+        let busy = 0;
+        let end = from;
+        for (const {ts, dur} of tasks) {
+            if (at(ts + dur) > end && at(ts) < to) {
+                busy += Math.min(at(ts + dur), to) - Math.max(at(ts), end);
+                end = Math.min(at(ts + dur), to);
+            }
+        }
+        return `busy ${busy.toFixed(0)} of ${(to - from).toFixed(0)}: ` +
+            Object.entries(sums).map(([kind, ms]) => `${kind} ${ms.toFixed(0)}`).join(', ');
     };
-    const compile = events.find(({name}) => name === 'wasm.StartStreamingCompilation');
+    const first = (names) => {
+        const found = events.find(({name}) => names.includes(name));
+        return found ? at(found.ts).toFixed(0) : '?';
+    };
     let said = `files came (ms): ${files.join(', ')}; the prompt drawn at ${prompt.toFixed(0)} ms\n` +
         `  main thread until then (ms, nested work counted in each): ${work(0, prompt)}`;
     if (settings !== null) {
-        said += `\n  the wasm's compile begun at ${compile ? at(compile.ts).toFixed(0) : '?'} ms; the settings drawn at ` +
-            `${settings.toFixed(0)} ms; main thread from the prompt until then: ${work(prompt, settings)}`;
+        said += `\n  the wasm's compile begun at ${first(['wasm.StartStreamingCompilation', 'wasm.AsyncCompile'])} ms, ` +
+            `the game's module made at ${first(['wasm.SyncInstantiate'])} ms, the ⏎ got at ${got.toFixed(0)} ms, the settings ` +
+            `drawn at ${settings.toFixed(0)} ms; main thread from the prompt until then: ${work(prompt, settings)}`;
     }
     return said;
 }
@@ -245,8 +269,8 @@ try {
                 floors.push(await visitFloor(browser, floor.url, keys));
         }
         const [p, f] = [pages[visit], floors[visit]];
-        console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms (a tap ${f.touched.toFixed(0)} ms later); ` +
-                    `page: prompt ${p.prompt?.toFixed(0)} ms (a tap ${p.touched.toFixed(0)} ms later), ` +
+        console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms (⏎ got ${f.taps.toFixed(0)} ms later); ` +
+                    `page: prompt ${p.prompt?.toFixed(0)} ms (⏎ got ${p.taps.toFixed(0)} ms later), ` +
                     `settings ${p.settings?.toFixed(0) ?? 'never'} ms (1 and ⏎ taken ${p.taken} time(s)), an idle answer ` +
                     `${p.answer.toFixed(1)} ms, ${p.bytes} bytes, ${p.stray} stray frame(s) at a reload`);
     }
@@ -261,10 +285,12 @@ try {
 
 const m = (list, key) => median(list.map((entry) => entry[key] ?? Infinity));
 const floorPrompt = m(floors, 'prompt');
+const floorTaps = median(floors.map(({prompt, taps}) => prompt + taps));
 console.log(`median of ${VISITS}: floor ${floorPrompt.toFixed(0)} ms; prompt ${m(pages, 'prompt').toFixed(0)} ms ` +
             `(${(m(pages, 'prompt') / floorPrompt).toFixed(2)} × the floor); settings ${m(pages, 'settings').toFixed(0)} ms ` +
-            `(${(m(pages, 'settings') / floorPrompt).toFixed(2)} ×); a tap made as the prompt is drawn reaches the floor ` +
-            `${m(floors, 'touched').toFixed(0)} ms later, the page ${m(pages, 'touched').toFixed(0)} ms later; an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
+            `(${(m(pages, 'settings') / floorPrompt).toFixed(2)} ×); 1 and ⏎ tapped as the prompt is drawn: the ⏎ got by ` +
+            `the floor ${m(floors, 'taps').toFixed(0)} ms later (at ${floorTaps.toFixed(0)} ms, ${(floorTaps / floorPrompt).toFixed(2)} × ` +
+            `its prompt, before any script), by the page ${m(pages, 'taps').toFixed(0)} ms later; an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
             `${m(pages, 'bytes')} bytes (${(m(pages, 'bytes') / 1024).toFixed(1)} KiB); ` +
             `taps lost or doubled in ${pages.filter((p) => p.taken !== 1).length} visit(s); ` +
             `stray frames at a reload: ${pages.reduce((sum, p) => sum + p.stray, 0)}`);
