@@ -97,29 +97,34 @@ test('a new release is taken at the next visit online, and the old one\'s files 
     assert.equal(await worker(t, caches, 'v2', offline).get('page.js'), 'release v2 /play/page.js');
 });
 
-test('the worker is registered once the page is drawn, or soon where no frame comes, through the page\'s policy', async (t) => {
+test('the worker is registered once the player\'s first taps are in, through the page\'s policy', async (t) => {
     const policies = {};
     const trustedTypes = {createPolicy: (name, rules) => {
         policies[name] = rules;
         return {createScriptURL: (url) => ({trusted: rules.createScriptURL(url)})};
     }};
-    // [frames drawn, by when it is not registered yet, then is, the policy, what register() does]
-    for (const [frames, before, by, types, url] of [[true, 15, 20, undefined, 'service_worker.js'],
-        [false, 249, 250, undefined, 'service_worker.js'], [true, 15, 20, trustedTypes, {trusted: 'service_worker.js'}]]) {
+    // [the policy, what register() is given]
+    for (const [types, url] of [[undefined, 'service_worker.js'], [trustedTypes, {trusted: 'service_worker.js'}]]) {
         const registered = [];
-        const page = openPage(t, ['worker_registration.js'], ['registerWorker'], { // the first frame comes at 16 ms
-            globals: {trustedTypes: types, ...(frames ? {} : {requestAnimationFrame: () => {}})},
+        const page = openPage(t, ['worker_registration.js'], ['registerWorker', 'WORKER_DELAY_MS'], {
+            globals: {trustedTypes: types},
             before: (window) => Object.defineProperty(window.navigator, 'serviceWorker', {
                 value: {register: async (url) => registered.push(url) && types && Promise.reject(new Error('refused'))},
             }),
         });
         page.exports.registerWorker();
-        for (const [ms, expected] of [[before, []], [by - before, [url]], [1000, [url]]]) {
-            page.tick(ms);
+        const delay = page.exports.WORKER_DELAY_MS;
+        let now = 0;
+        for (const [until, expected] of [[2999, []], [delay - 1, []], [delay, [url]], [delay + 1000, [url]]]) {
+            page.tick(until - now);
+            now = until;
             await flush();
-            assert.deepEqual(registered, expected, `by ${ms} ms more, frames ${frames}; plays on when refused`);
+            assert.deepEqual(registered, expected, `by ${until} ms; plays on when refused`);
         }
     }
     assert.throws(() => policies.hitblow.createScriptURL('evil.js'), {name: 'TypeError', message: 'not this page\'s script: evil.js'});
-    openPage(t, ['worker_registration.js'], ['registerWorker']).exports.registerWorker(); // a browser without service workers
+    const bare = openPage(t, ['worker_registration.js'], ['registerWorker', 'WORKER_DELAY_MS']); // a browser without service workers
+    bare.exports.registerWorker();
+    bare.tick(bare.exports.WORKER_DELAY_MS);
+    await flush();
 });
