@@ -21,6 +21,7 @@ gsettings set org.gnome.desktop.a11y.applications screen-reader-enabled true 2>/
 # Orca writes its debug log through Python's buffer, in 8 KB blocks, unless
 # the log is a terminal: so it writes to a pseudo-terminal of script(1),
 # which copies each line to the log as it comes.
+rm -f "$ORCA_LOG" # one kept from an earlier run would say that this Orca has started
 setsid script -q -f -e -c 'exec orca --replace -d speech --debug-file /dev/tty' "$ORCA_LOG" </dev/null >/dev/null 2>&1 &
 orca=$!
 for _ in $(seq 300); do
