@@ -20,8 +20,8 @@
 // at for anything but nothing or the run's own screen.  With --trace, one
 // more visit of each is traced, its times on the page's clock: when each
 // file came, and the main thread's work until the prompt is drawn, and for
-// the page, 1 and ⏎ tapped then, when the wasm's compile began, the game's
-// module was made and the ⏎ got, and the work from the prompt until the
+// the page, 1 and ⏎ tapped then, when the wasm's compile began, when it was
+// instantiated and the ⏎ got, and the work from the prompt until the
 // settings are drawn.  Then Lighthouse's mobile audit.
 
 import {spawnSync} from 'node:child_process';
@@ -136,11 +136,19 @@ async function keyPlaces(browser, url)
     return places;
 }
 
-// When the page got the `count`th click, waiting for it.
-const clicked = (page, count) => page.evaluate((count) => new Promise((resolve) => {
-    const look = () => (frames_.clicks.length < count ? setTimeout(look, 20) : resolve(frames_.clicks[count - 1].got));
+// When the page got the `count`th click, waiting for it; Infinity where it does not come in time.
+const clicked = (page, count) => page.evaluate(([count, wait]) => new Promise((resolve) => {
+    const deadline = performance.now() + wait;
+    const look = () => {
+        if (frames_.clicks.length >= count)
+            resolve(frames_.clicks[count - 1].got);
+        else if (performance.now() > deadline)
+            resolve(Infinity);
+        else
+            setTimeout(look, 20);
+    };
     look();
-}), count);
+}), [count, WAIT_MS]);
 
 // One cold visit of the floor: its prompt's frame, and when 1 and ⏎ tapped as it is drawn reach the page as
 // clicks: what the browser alone takes to bring a tap in.
@@ -187,7 +195,7 @@ async function visitPage(browser, url, keys)
 }
 
 // One traced visit: when each file came, when the prompt was drawn, and the main thread's work until then, in ms;
-// with `keys`, 1 and ⏎ tapped as the prompt is drawn: when the wasm's compile began, the game's module was made
+// with `keys`, 1 and ⏎ tapped as the prompt is drawn: when the wasm's compile began, when it was instantiated
 // and the ⏎ got, and the work from the prompt until the settings are drawn.
 async function traceVisit(browser, url, keys = null)
 {
@@ -247,7 +255,7 @@ async function traceVisit(browser, url, keys = null)
         `  main thread until then (ms, nested work counted in each): ${work(0, prompt)}`;
     if (settings !== null) {
         said += `\n  the wasm's compile begun at ${first(['wasm.StartStreamingCompilation', 'wasm.AsyncCompile'])} ms, ` +
-            `the game's module made at ${first(['wasm.SyncInstantiate'])} ms, the ⏎ got at ${got.toFixed(0)} ms, the settings ` +
+            `the wasm instantiated at ${first(['wasm.SyncInstantiate'])} ms, the ⏎ got at ${got.toFixed(0)} ms, the settings ` +
             `drawn at ${settings.toFixed(0)} ms; main thread from the prompt until then: ${work(prompt, settings)}`;
     }
     return said;
