@@ -97,7 +97,7 @@ test('a new release is taken at the next visit online, and the old one\'s files 
     assert.equal(await worker(t, caches, 'v2', offline).get('page.js'), 'release v2 /play/page.js');
 });
 
-test('the worker is registered once the player\'s first taps are in, through the page\'s policy', async (t) => {
+test('the worker is registered seconds after the page starts, out of its first taps\' way, through the page\'s policy', async (t) => {
     const policies = {};
     const trustedTypes = {createPolicy: (name, rules) => {
         policies[name] = rules;
