@@ -5,7 +5,10 @@
 // The floor is the built site's own index.html and page.css with every
 // script and preload taken out and the level menu in its log (drawn as the
 // page's script would let it be): the page as fast as HTML and CSS make it.
-// The two take turns, VISITS each (10 by default), each visit a new context
+// Beside them, a bare page: the floor with one listener, which draws a
+// line as soon as it gets a ⏎, so that no page could answer sooner: its
+// settings and its idle answer, timed as the page's, are the least any page
+// could take on this machine.  The three take turns, VISITS each (10 by default), each visit a new context
 // with nothing cached, served gzip-compressed, on Lighthouse's mobile
 // profile as DevTools applies it (a round trip of 150 ms, 1.6 Mbit/s down,
 // 750 kbit/s up, the CPU slowed 4 times), on a Pixel 7.  Each time is that
@@ -25,6 +28,7 @@
 // settings are drawn.  Then Lighthouse's mobile audit.
 
 import {spawnSync} from 'node:child_process';
+import {createHash} from 'node:crypto';
 import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
@@ -38,6 +42,7 @@ const VISITS = Number(args[1] || 10);
 const NETWORK = {offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 750e3 / 8};
 const CPU_SLOWDOWN = 4;
 const MENU = '難易度を選択してください。-1で終了\npractice:0 easy:1 normal:2 hard:3 \n難易度:';
+const SETTINGS = '難易度  :easy';
 const WAIT_MS = 20000;
 
 // In the page from its start: each frame after the document changed, its
@@ -90,6 +95,33 @@ function makeFloor(dir)
         throw new Error('the floor page has no menu in its log, or a script');
     writeFileSync(page, html);
     return floor;
+}
+
+// The bare page's script: at the nth ⏎ it gets, it draws "SETTINGS n" at once.
+function drawAtEnter(settings)
+{
+    let enters = 0;
+    document.getElementById('keypad').addEventListener('click', (event) => {
+        if (event.target.closest('.enter')) {
+            const block = Object.assign(document.createElement('div'), {textContent: `\n${settings} ${++enters}\n`});
+            document.getElementById('log').append(block);
+        }
+    });
+}
+
+// The floor with drawAtEnter, allowed by its hash.
+function makeBare(floorDir)
+{
+    const bare = mkdtempSync(join(tmpdir(), 'hitblow-bare-'));
+    cpSync(floorDir, bare, {recursive: true});
+    const script = `(${drawAtEnter})(${JSON.stringify(SETTINGS)});`;
+    const hash = `'sha256-${createHash('sha256').update(script).digest('base64')}'`;
+    const page = join(bare, 'index.html');
+    const html = readFileSync(page, 'utf8').replace(/'sha256-[^']*'/, hash).replace('</body>', `<script>${script}</script>\n</body>`);
+    if (!html.includes(hash))
+        throw new Error('the floor page\'s policy names no script by its hash');
+    writeFileSync(page, html);
+    return bare;
 }
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -165,6 +197,31 @@ async function visitFloor(browser, url, keys)
     return {prompt, taps};
 }
 
+// The page idle, a second after it was last busy: from the touch of ⏎ after a digit to the frame that shows `text`.
+async function idleAnswer(page, cdp, keys, text)
+{
+    await new Promise((resolve) => setTimeout(resolve, 1000)); // the game idle, the last block heard long ago
+    await tap(cdp, [keys['0']]);
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    await tap(cdp, [keys['⏎ 入力']]);
+    const shown = await firstFrame(page, text);
+    return shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1].touched);
+}
+
+// One cold visit of the bare page: its settings, after 1 and ⏎ tapped as its prompt is drawn, and an idle answer.
+async function visitBare(browser, url, keys)
+{
+    const {page, cdp, prompt: drawn} = await openPhone(browser);
+    await page.goto(url);
+    await drawn;
+    await tap(cdp, [keys['1'], keys['⏎ 入力']]);
+    const settings = await firstFrame(page, SETTINGS);
+    const answer = await idleAnswer(page, cdp, keys, `${SETTINGS} 2`);
+    await cdp.detach();
+    await page.close();
+    return {settings, answer};
+}
+
 // One cold visit of the page: the prompt; the settings after 1 and ⏎ tapped as the prompt is drawn, when the ⏎
 // reached the page and how many times the page took them; an idle answer, from the key's touch; the bytes; and the
 // frames of a reload of the run under way that showed neither nothing nor the run.
@@ -174,16 +231,11 @@ async function visitPage(browser, url, keys)
     await page.goto(url);
     await drawn;
     await tap(cdp, [keys['1'], keys['⏎ 入力']]);
-    const [prompt, settings] = [await firstFrame(page, MENU), await firstFrame(page, '難易度  :easy')];
+    const [prompt, settings] = [await firstFrame(page, MENU), await firstFrame(page, SETTINGS)];
     const taps = await clicked(page, 2) - prompt;
     await firstFrame(page, '1つ目の数字:');
     const taken = await page.evaluate(() => document.getElementById('transcript').textContent.split('難易度:1\n').length - 1);
-    await new Promise((resolve) => setTimeout(resolve, 1000)); // the game idle, the last block heard long ago
-    await tap(cdp, [keys['0']]);
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    await tap(cdp, [keys['⏎ 入力']]);
-    const shown = await firstFrame(page, '2つ目の数字:');
-    const answer = shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1].touched);
+    const answer = await idleAnswer(page, cdp, keys, '2つ目の数字:');
     const bytes = sent();
     const screen = await page.evaluate(() => frames_.seen[frames_.seen.length - 1].text);
     await page.reload();
@@ -210,7 +262,7 @@ async function traceVisit(browser, url, keys = null)
     if (keys !== null)
         await tap(cdp, [keys['1'], keys['⏎ 入力']]);
     const prompt = await firstFrame(page, MENU);
-    const settings = keys === null ? null : await firstFrame(page, '難易度  :easy');
+    const settings = keys === null ? null : await firstFrame(page, SETTINGS);
     const files = await page.evaluate(() => [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
         .map(({name, responseEnd}) => `${name.split('/').pop() || 'index.html'} ${responseEnd.toFixed(0)}`));
     const got = keys === null ? null : await clicked(page, 2);
@@ -262,22 +314,27 @@ async function traceVisit(browser, url, keys = null)
 }
 
 const floorDir = makeFloor(siteDir);
-const [site, floor] = await Promise.all([serveSite(siteDir, {gzip: true}), serveSite(floorDir, {gzip: true})]);
+const [site, floor, bare] = await Promise.all([siteDir, floorDir, makeBare(floorDir)].map((dir) => serveSite(dir, {gzip: true})));
 const browser = await openBrowser('chromium');
 const pages = [];
 const floors = [];
+const bares = [];
+const KINDS = ['page', 'floor', 'bare'];
 try {
     const keys = await keyPlaces(browser, floor.url);
     for (let visit = 0; visit < VISITS; visit++) {
-        // Turn about, each first in every other round.
-        for (const kind of visit % 2 === 0 ? ['page', 'floor'] : ['floor', 'page']) {
+        // Turn about, each first in every third round.
+        for (const kind of [...KINDS.slice(visit % 3), ...KINDS.slice(0, visit % 3)]) {
             if (kind === 'page')
                 pages.push(await visitPage(browser, site.url, keys));
-            else
+            else if (kind === 'floor')
                 floors.push(await visitFloor(browser, floor.url, keys));
+            else
+                bares.push(await visitBare(browser, bare.url, keys));
         }
-        const [p, f] = [pages[visit], floors[visit]];
+        const [p, f, b] = [pages[visit], floors[visit], bares[visit]];
         console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms (⏎ got ${f.taps.toFixed(0)} ms later); ` +
+                    `bare page: settings ${b.settings?.toFixed(0) ?? 'never'} ms, an idle answer ${b.answer.toFixed(1)} ms; ` +
                     `page: prompt ${p.prompt?.toFixed(0)} ms (⏎ got ${p.taps.toFixed(0)} ms later), ` +
                     `settings ${p.settings?.toFixed(0) ?? 'never'} ms (1 and ⏎ taken ${p.taken} time(s)), an idle answer ` +
                     `${p.answer.toFixed(1)} ms, ${p.bytes} bytes, ${p.stray} stray frame(s) at a reload`);
@@ -288,7 +345,7 @@ try {
     }
 } finally {
     await browser.close();
-    await Promise.all([site.close(), floor.close()]);
+    await Promise.all([site, floor, bare].map((server) => server.close()));
 }
 
 const m = (list, key) => median(list.map((entry) => entry[key] ?? Infinity));
@@ -298,7 +355,9 @@ console.log(`median of ${VISITS}: floor ${floorPrompt.toFixed(0)} ms; prompt ${m
             `(${(m(pages, 'prompt') / floorPrompt).toFixed(2)} × the floor); settings ${m(pages, 'settings').toFixed(0)} ms ` +
             `(${(m(pages, 'settings') / floorPrompt).toFixed(2)} ×); 1 and ⏎ tapped as the prompt is drawn: the ⏎ got by ` +
             `the floor ${m(floors, 'taps').toFixed(0)} ms later (at ${floorTaps.toFixed(0)} ms, ${(floorTaps / floorPrompt).toFixed(2)} × ` +
-            `its prompt, before any script), by the page ${m(pages, 'taps').toFixed(0)} ms later; an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
+            `its prompt, before any script), by the page ${m(pages, 'taps').toFixed(0)} ms later; the bare page's settings ` +
+            `${m(bares, 'settings').toFixed(0)} ms (${(m(bares, 'settings') / floorPrompt).toFixed(2)} ×, as soon as any page's), its idle answer ` +
+            `${m(bares, 'answer').toFixed(1)} ms; an idle answer ${m(pages, 'answer').toFixed(1)} ms; ` +
             `${m(pages, 'bytes')} bytes (${(m(pages, 'bytes') / 1024).toFixed(1)} KiB); ` +
             `taps lost or doubled in ${pages.filter((p) => p.taken !== 1).length} visit(s); ` +
             `stray frames at a reload: ${pages.reduce((sum, p) => sum + p.stray, 0)}`);
