@@ -8,10 +8,11 @@
 // Beside them, a bare page: the floor with one listener, which draws a
 // line as soon as it gets a ⏎, so that no page could answer sooner: its
 // settings and its idle answer, timed as the page's, are the least any page
-// could take on this machine.  The three take turns, VISITS each (10 by default), each visit a new context
-// with nothing cached, served gzip-compressed, on Lighthouse's mobile
-// profile as DevTools applies it (a round trip of 150 ms, 1.6 Mbit/s down,
-// 750 kbit/s up, the CPU slowed 4 times), on a Pixel 7.  Each time is that
+// could take on this machine.  The three take turns, VISITS each (10 by
+// default), each visit a new context with nothing cached, served
+// gzip-compressed, on Lighthouse's mobile profile as DevTools applies it (a
+// round trip of 150 ms, 1.6 Mbit/s down, 750 kbit/s up, the CPU slowed 4
+// times), on a Pixel 7.  Each time is that
 // of the first frame whose visible text shows it (a requestAnimationFrame
 // callback), from the navigation's start: the level prompt; then, 1 and ⏎
 // tapped by touch at their places the instant the prompt's frame is drawn,
