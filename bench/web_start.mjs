@@ -152,6 +152,16 @@ function tap(cdp, places)
         cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []})]));
 }
 
+// A fresh phone page at `url`, as openPhone gives it, with 1 and ⏎ tapped the instant its prompt's frame is drawn.
+async function openTapped(browser, url, keys)
+{
+    const phone = await openPhone(browser);
+    await phone.page.goto(url);
+    await phone.prompt;
+    await tap(phone.cdp, [keys['1'], keys['⏎ 入力']]);
+    return phone;
+}
+
 // The time of the first frame that shows `text`, from the navigation's start; null where none does in time.
 const firstFrame = (page, text) => page.evaluate(([want, wait]) => Promise.race([
     frames_.first(want), new Promise((resolve) => setTimeout(() => resolve(null), wait))]), [text, WAIT_MS]);
@@ -187,10 +197,7 @@ const clicked = (page, count) => page.evaluate(([count, wait]) => new Promise((r
 // clicks: what the browser alone takes to bring a tap in.
 async function visitFloor(browser, url, keys)
 {
-    const {page, cdp, prompt: drawn} = await openPhone(browser);
-    await page.goto(url);
-    await drawn;
-    await tap(cdp, [keys['1'], keys['⏎ 入力']]);
+    const {page, cdp} = await openTapped(browser, url, keys);
     const prompt = await firstFrame(page, MENU);
     const taps = await clicked(page, 2) - prompt;
     await cdp.detach();
@@ -212,10 +219,7 @@ async function idleAnswer(page, cdp, keys, text)
 // One cold visit of the bare page: its settings, after 1 and ⏎ tapped as its prompt is drawn, and an idle answer.
 async function visitBare(browser, url, keys)
 {
-    const {page, cdp, prompt: drawn} = await openPhone(browser);
-    await page.goto(url);
-    await drawn;
-    await tap(cdp, [keys['1'], keys['⏎ 入力']]);
+    const {page, cdp} = await openTapped(browser, url, keys);
     const settings = await firstFrame(page, SETTINGS);
     const answer = await idleAnswer(page, cdp, keys, `${SETTINGS} 2`);
     await cdp.detach();
@@ -228,10 +232,7 @@ async function visitBare(browser, url, keys)
 // frames of a reload of the run under way that showed neither nothing nor the run.
 async function visitPage(browser, url, keys)
 {
-    const {page, cdp, prompt: drawn, sent} = await openPhone(browser);
-    await page.goto(url);
-    await drawn;
-    await tap(cdp, [keys['1'], keys['⏎ 入力']]);
+    const {page, cdp, sent} = await openTapped(browser, url, keys);
     const [prompt, settings] = [await firstFrame(page, MENU), await firstFrame(page, SETTINGS)];
     const taps = await clicked(page, 2) - prompt;
     await firstFrame(page, '1つ目の数字:');
