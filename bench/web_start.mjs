@@ -1,6 +1,7 @@
 // Times a cold first visit to the browser edition on a phone's link and CPU, against a floor page of HTML and CSS alone.
 //
-// usage: node bench/web_start.mjs [SITE_DIR] [VISITS] [--trace]   (SITE_DIR: build/web/site, from cmake --workflow --preset web)
+// usage: node bench/web_start.mjs [SITE_DIR] [VISITS] [--trace] [--beside OTHER_SITE_DIR]
+//        (SITE_DIR: build/web/site, from cmake --workflow --preset web)
 //
 // The floor is the built site's own index.html and page.css with every
 // script and preload taken out and the level menu in its log (drawn as the
@@ -26,7 +27,11 @@
 // file came, and the main thread's work until the prompt is drawn, and for
 // the page, 1 and ⏎ tapped then, when the wasm's compile began, when it was
 // instantiated and the ⏎ got, and the work from the prompt until the
-// settings are drawn.  Then Lighthouse's mobile audit.
+// settings are drawn.  With --beside, a variant of the site (a patched copy,
+// say) takes its turn in every round too, visited as the page is, and the
+// two are compared round by round: the medians of each round's ratios to
+// its floor, and of the differences between the two.  Then Lighthouse's
+// mobile audit of SITE_DIR.
 
 import {spawnSync} from 'node:child_process';
 import {createHash} from 'node:crypto';
@@ -37,7 +42,9 @@ import {join} from 'node:path';
 import {openBrowser} from '../tests/web/drivers.mjs';
 import {serveSite} from '../tests/web/site_server.mjs';
 
-const args = process.argv.slice(2).filter((arg) => arg !== '--trace');
+const besideAt = process.argv.indexOf('--beside');
+const besideDir = besideAt === -1 ? null : process.argv[besideAt + 1];
+const args = process.argv.slice(2).filter((arg, at) => arg !== '--trace' && at !== besideAt - 2 && at !== besideAt - 1);
 const siteDir = args[0] || 'build/web/site';
 const VISITS = Number(args[1] || 10);
 const NETWORK = {offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 750e3 / 8};
@@ -205,7 +212,8 @@ async function visitFloor(browser, url, keys)
     return {prompt, taps};
 }
 
-// The page idle, a second after it was last busy: from the touch of ⏎ after a digit to the frame that shows `text`.
+// The page idle, a second after it was last busy: from the touch of ⏎ after a digit to the frame that shows `text`;
+// null where none does in time.
 async function idleAnswer(page, cdp, keys, text)
 {
     await new Promise((resolve) => setTimeout(resolve, 1000)); // the game idle, the last block heard long ago
@@ -213,7 +221,7 @@ async function idleAnswer(page, cdp, keys, text)
     await new Promise((resolve) => setTimeout(resolve, 300));
     await tap(cdp, [keys['⏎ 入力']]);
     const shown = await firstFrame(page, text);
-    return shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1].touched);
+    return shown === null ? null : shown - await page.evaluate(() => frames_.clicks[frames_.clicks.length - 1].touched);
 }
 
 // One cold visit of the bare page: its settings, after 1 and ⏎ tapped as its prompt is drawn, and an idle answer.
@@ -316,19 +324,24 @@ async function traceVisit(browser, url, keys = null)
 }
 
 const floorDir = makeFloor(siteDir);
-const [site, floor, bare] = await Promise.all([siteDir, floorDir, makeBare(floorDir)].map((dir) => serveSite(dir, {gzip: true})));
+const [site, floor, bare, beside] = await Promise.all([siteDir, floorDir, makeBare(floorDir), besideDir]
+    .map((dir) => dir && serveSite(dir, {gzip: true})));
 const browser = await openBrowser('chromium');
 const pages = [];
 const floors = [];
 const bares = [];
-const KINDS = ['page', 'floor', 'bare'];
+const besides = [];
+const KINDS = ['page', 'floor', 'bare', ...(beside ? ['beside'] : [])];
 try {
     const keys = await keyPlaces(browser, floor.url);
     for (let visit = 0; visit < VISITS; visit++) {
-        // Turn about, each first in every third round.
-        for (const kind of [...KINDS.slice(visit % 3), ...KINDS.slice(0, visit % 3)]) {
+        // Turn about, each first in its own rounds.
+        const first = visit % KINDS.length;
+        for (const kind of [...KINDS.slice(first), ...KINDS.slice(0, first)]) {
             if (kind === 'page')
                 pages.push(await visitPage(browser, site.url, keys));
+            else if (kind === 'beside')
+                besides.push(await visitPage(browser, beside.url, keys));
             else if (kind === 'floor')
                 floors.push(await visitFloor(browser, floor.url, keys));
             else
@@ -336,10 +349,15 @@ try {
         }
         const [p, f, b] = [pages[visit], floors[visit], bares[visit]];
         console.log(`visit ${visit + 1}: floor ${f.prompt?.toFixed(0)} ms (⏎ got ${f.taps.toFixed(0)} ms later); ` +
-                    `bare page: settings ${b.settings?.toFixed(0) ?? 'never'} ms, an idle answer ${b.answer.toFixed(1)} ms; ` +
+                    `bare page: settings ${b.settings?.toFixed(0) ?? 'never'} ms, an idle answer ${b.answer?.toFixed(1) ?? 'never'} ms; ` +
                     `page: prompt ${p.prompt?.toFixed(0)} ms (⏎ got ${p.taps.toFixed(0)} ms later), ` +
                     `settings ${p.settings?.toFixed(0) ?? 'never'} ms (1 and ⏎ taken ${p.taken} time(s)), an idle answer ` +
-                    `${p.answer.toFixed(1)} ms, ${p.bytes} bytes, ${p.stray} stray frame(s) at a reload`);
+                    `${p.answer?.toFixed(1) ?? 'never'} ms, ${p.bytes} bytes, ${p.stray} stray frame(s) at a reload`);
+        if (beside) {
+            const o = besides[visit];
+            console.log(`  beside: prompt ${o.prompt?.toFixed(0)} ms, settings ${o.settings?.toFixed(0) ?? 'never'} ms ` +
+                        `(1 and ⏎ taken ${o.taken} time(s)), an idle answer ${o.answer?.toFixed(1) ?? 'never'} ms, ${o.bytes} bytes`);
+        }
     }
     if (process.argv.includes('--trace')) {
         console.log(`traced, the floor: ${await traceVisit(browser, floor.url)}`);
@@ -347,7 +365,7 @@ try {
     }
 } finally {
     await browser.close();
-    await Promise.all([site, floor, bare].map((server) => server.close()));
+    await Promise.all([site, floor, bare, beside].filter(Boolean).map((server) => server.close()));
 }
 
 const m = (list, key) => median(list.map((entry) => entry[key] ?? Infinity));
@@ -363,6 +381,16 @@ console.log(`median of ${VISITS}: floor ${floorPrompt.toFixed(0)} ms; prompt ${m
             `${m(pages, 'bytes')} bytes (${(m(pages, 'bytes') / 1024).toFixed(1)} KiB); ` +
             `taps lost or doubled in ${pages.filter((p) => p.taken !== 1).length} visit(s); ` +
             `stray frames at a reload: ${pages.reduce((sum, p) => sum + p.stray, 0)}`);
+if (beside) {
+    // Each round's times over its own floor's prompt, and the variant's less the page's, pair by pair.
+    const ratios = (list, key) => list.map((entry, visit) => (entry[key] ?? Infinity) / floors[visit].prompt);
+    for (const key of ['prompt', 'settings']) {
+        const [mine, theirs] = [ratios(pages, key), ratios(besides, key)];
+        const apart = theirs.map((ratio, visit) => ratio - mine[visit]);
+        console.log(`${key}, round by round (× the floor): the page ${median(mine).toFixed(2)}, beside it ${median(theirs).toFixed(2)}; ` +
+                    `beside less the page ${median(apart).toFixed(2)}, beside slower in ${apart.filter((d) => d > 0).length} of ${VISITS}`);
+    }
+}
 const audit = spawnSync(process.execPath, [new URL('../tests/web/lighthouse_test.mjs', import.meta.url).pathname, siteDir],
                         {encoding: 'utf8'});
 console.log(`Lighthouse (tests/web/lighthouse_test.mjs):\n${audit.stdout.trimEnd()}`);
