@@ -13,9 +13,9 @@
 // default), each visit a new context with nothing cached, served
 // gzip-compressed, on Lighthouse's mobile profile as DevTools applies it (a
 // round trip of 150 ms, 1.6 Mbit/s down, 750 kbit/s up, the CPU slowed 4
-// times), on a Pixel 7.  Each time is that
-// of the first frame whose visible text shows it (a requestAnimationFrame
-// callback), from the navigation's start: the level prompt; then, 1 and ⏎
+// times), on a Pixel 7.  Each time is that of the first frame whose visible
+// text shows it (a requestAnimationFrame callback), from the navigation's
+// start: the level prompt; then, 1 and ⏎
 // tapped by touch at their places the instant the prompt's frame is drawn,
 // the settings, and when the page got the ⏎ as a click (the floor is tapped
 // so too: when it gets the ⏎ is what the browser alone takes to bring taps
