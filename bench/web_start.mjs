@@ -38,15 +38,14 @@ import {createHash} from 'node:crypto';
 import {cpSync, mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
+import {parseArgs} from 'node:util';
 
 import {openBrowser} from '../tests/web/drivers.mjs';
 import {serveSite} from '../tests/web/site_server.mjs';
 
-const besideAt = process.argv.indexOf('--beside');
-const besideDir = besideAt === -1 ? null : process.argv[besideAt + 1];
-const args = process.argv.slice(2).filter((arg, at) => arg !== '--trace' && at !== besideAt - 2 && at !== besideAt - 1);
-const siteDir = args[0] || 'build/web/site';
-const VISITS = Number(args[1] || 10);
+const {values: {trace, beside: besideDir}, positionals: [siteDir = 'build/web/site', visits = '10']} =
+    parseArgs({allowPositionals: true, options: {trace: {type: 'boolean'}, beside: {type: 'string'}}});
+const VISITS = Number(visits);
 const NETWORK = {offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 750e3 / 8};
 const CPU_SLOWDOWN = 4;
 const MENU = '難易度を選択してください。-1で終了\npractice:0 easy:1 normal:2 hard:3 \n難易度:';
@@ -359,7 +358,7 @@ try {
                         `(1 and ⏎ taken ${o.taken} time(s)), an idle answer ${o.answer?.toFixed(1) ?? 'never'} ms, ${o.bytes} bytes`);
         }
     }
-    if (process.argv.includes('--trace')) {
+    if (trace) {
         console.log(`traced, the floor: ${await traceVisit(browser, floor.url)}`);
         console.log(`traced, the page: ${await traceVisit(browser, site.url, keys)}`);
     }
