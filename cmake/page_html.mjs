@@ -49,7 +49,7 @@ async function firstScreen(game, wasm)
                 },
                 clock: () => 0,
             },
-            printErr: (line) => reject(new Error(`the game said: ${line}`)),
+            printErr: (text) => reject(new Error(`the game said: ${text}`)),
         }).then((run) => run())
             .then(() => reject(new Error('the game ended without reading')), reject);
     });

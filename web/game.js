@@ -10,6 +10,9 @@
 // Room for the game's call stack while it waits for a read.
 const PAUSED_STACK_SIZE = 4096;
 
+// What asyncify_get_state() returns while the game is called again to go back to where it paused.
+const REWINDING = 2;
+
 // Ends the game at its exit(); run() resolves to its `status`.
 class GameExit {
     constructor(status)
@@ -19,8 +22,8 @@ class GameExit {
 }
 
 // Loads the game (hitblow.wasm, or the bytes `wasm`) to read and show
-// through `page` and say its errors, line by line, through `printErr`; resolves
-// to run(), which runs it to its end and resolves to its exit status.
+// through `page` and write its standard error through `printErr`, as text;
+// resolves to run(), which runs it to its end and resolves to its exit status.
 async function loadGame({page, printErr, wasm = null})
 {
     if (wasm === null) {
@@ -29,19 +32,18 @@ async function loadGame({page, printErr, wasm = null})
             throw new Error(`hitblow.wasm: ${response.status} ${response.statusText}`);
         wasm = await response.arrayBuffer();
     }
-    let game = null;       // the instance's exports
-    let paused = null;     // the paused stack's place in memory, its header first
-    let input = null;      // the read the game waits for: a promise of how many bytes it got
-    let got = 0;           // how many it got, once it has them
-    let errors = [];       // the bytes of the error line being written
+    let game = null;   // the instance's exports
+    let paused = 0;    // where the paused stack is kept, its bounds first
+    let input = null;  // the read the game waits for, settled once its bytes are in memory
+    let got = 0;       // how many bytes that read got
     const bytes = () => new Uint8Array(game.memory.buffer);
     const words = () => new Uint32Array(game.memory.buffer);
+    const utf8 = new TextDecoder();
     const {instance} = await WebAssembly.instantiate(wasm, {
         page: {
             read: (buf, size) => {
-                if (input !== null) { // called again, rewinding: the read is done
+                if (game.asyncify_get_state() === REWINDING) {
                     game.asyncify_stop_rewind();
-                    input = null;
                     return got;
                 }
                 input = Promise.resolve(page.read(size)).then((data) => {
@@ -56,19 +58,12 @@ async function loadGame({page, printErr, wasm = null})
             clock: () => page.clock(),
         },
         wasi_snapshot_preview1: {
-            // Its C streams carry only standard error.
-            fd_write: (fd, iov, count, written) => {
+            // Only standard error goes through the C library's streams.
+            fd_write: (fd, iovs, count, written) => {
                 let total = 0;
-                for (let at = iov / 4; at < iov / 4 + 2 * count; at += 2) {
+                for (let at = iovs / 4; at < iovs / 4 + 2 * count; at += 2) {
                     const [start, size] = words().subarray(at, at + 2);
-                    for (const byte of bytes().subarray(start, start + size)) {
-                        if (byte !== 0x0a) {
-                            errors.push(byte);
-                        } else {
-                            printErr(new TextDecoder().decode(new Uint8Array(errors)));
-                            errors = [];
-                        }
-                    }
+                    printErr(utf8.decode(bytes().subarray(start, start + size), {stream: true}));
                     total += size;
                 }
                 words()[written / 4] = total;
@@ -85,14 +80,12 @@ async function loadGame({page, printErr, wasm = null})
         throw new Error('hitblow.wasm: no memory for a paused stack');
     return async () => {
         try {
-            game._start();
-            while (input !== null) {
+            // It returns only when it pauses at a read, and ends at its exit().
+            for (game._start(); ; game._start()) {
                 game.asyncify_stop_unwind();
                 await input;
                 game.asyncify_start_rewind(paused);
-                game._start();
             }
-            return 0;
         } catch (error) {
             if (error instanceof GameExit)
                 return error.status;

@@ -50,9 +50,9 @@ class Run {
         try {
             runGame = await loadGame({
                 page: this.page(),
-                printErr: (line) => {
+                printErr: (text) => {
                     if (!this.over)
-                        transcript.print(line + '\n');
+                        transcript.print(text);
                 },
             });
             status = await runGame();

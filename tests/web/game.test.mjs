@@ -34,7 +34,7 @@ async function play(input, piece)
             show: (bytes) => shown.push(...bytes),
             clock: () => SECONDS,
         },
-        printErr: (line) => assert.fail(`the game said: ${line}`),
+        printErr: (text) => assert.fail(`the game said: ${text}`),
     });
     const status = await run();
     return [new TextDecoder('shift_jis').decode(new Uint8Array(shown)), status];

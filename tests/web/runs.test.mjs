@@ -23,7 +23,7 @@ async function game({page, printErr})
             if (piece === '' || piece.startsWith('exit '))
                 return piece === '' ? say('bye\n') ?? 0 : Number(piece.slice(5));
             if (piece === 'fail\n') {
-                printErr('hitblow: cannot write to standard output: it broke');
+                printErr('hitblow: cannot write to standard output: it broke\n');
                 return 1;
             }
             if (piece === 'throw\n')
@@ -86,7 +86,7 @@ test('each way a run ends has the page\'s word after the game\'s last line, then
         ['a status not 0', ['exit 3\r'], 'exit 3\n', 'FAILED'],
         ['a game that threw', ['throw\r'], 'throw\nError: RuntimeError: unreachable\n', 'FAILED'],
         ['a game that cannot start, and says more', [], 'Error: no WebAssembly here\n', 'NOT_STARTED', async ({printErr}) => {
-            setTimeout(() => printErr('failed to prepare wasm'), 400); // once the run has ended
+            setTimeout(() => printErr('failed to prepare wasm\n'), 400); // once the run has ended
             throw new Error('no WebAssembly here');
         }],
         ['Ctrl-C while the game reads a long paste', [{now: `${'9'.repeat(4000)}\r`.repeat(50)}, '\x03'], '^C\n', 'INTERRUPTED'],
