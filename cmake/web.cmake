@@ -2,10 +2,10 @@
 #
 # Included from the top-level CMakeLists.txt when the toolchain is
 # Emscripten's.  The site is the page (web/, with the game's runtime and the
-# page's scripts inline in its HTML), the game's hitblow.wasm, the icons (rendered by
-# rsvg-convert) and a service worker that keeps it all for offline play.  It
-# asks nothing of any other host and works from any folder of any static
-# file server.
+# page's scripts inline in its HTML), the game's hitblow.wasm, the icons
+# (rendered by rsvg-convert) and a service worker that keeps it all for
+# offline play.  It asks nothing of any other host and works from any folder
+# of any static file server.
 
 set(HITBLOW_SITE_DIR ${CMAKE_BINARY_DIR}/site)
 
@@ -44,8 +44,8 @@ set(site_files ${HITBLOW_SITE_DIR}/hitblow.wasm)
 # game prints when run here, so that it stands as soon as the HTML does;
 # and the game's runtime and the page's scripts inline, run while the style
 # sheet is on its way, so that the page takes the player's keys from its
-# first frame and the game runs as soon as its wasm has come.  The page's scripts are
-# listed in the order they run: each uses only those before it.
+# first frame and the game runs as soon as its wasm has come.  The page's
+# scripts are listed in the order they run: each uses only those before it.
 set(page_scripts transcript.js line_discipline.js record.js keyboard.js keypad.js worker_registration.js words.js runs.js)
 list(TRANSFORM page_scripts PREPEND ${PROJECT_SOURCE_DIR}/web/)
 find_program(HITBLOW_NODE node REQUIRED) # Emscripten's own needs

@@ -27,7 +27,7 @@ class GameExit {
 async function loadGame({page, printErr, wasm = null})
 {
     if (wasm === null) {
-        const response = await fetch('hitblow.wasm', {credentials: 'same-origin'});
+        const response = await fetch('hitblow.wasm');
         if (!response.ok)
             throw new Error(`hitblow.wasm: ${response.status} ${response.statusText}`);
         wasm = await response.arrayBuffer();
