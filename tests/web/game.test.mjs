@@ -14,7 +14,8 @@ import {requireSite} from './harness.mjs';
 const source = new URL('../../', import.meta.url);
 const siteDir = process.argv[2] ?? fileURLToPath(new URL('build/web/site', source));
 requireSite(siteDir);
-const context = vm.createContext({TextDecoder, WebAssembly});
+// `process` for where a mutation test's changed code finds which change is on (npm run mutation).
+const context = vm.createContext({TextDecoder, WebAssembly, process: {env: process.env}});
 vm.runInContext(readFileSync(new URL('web/game.js', source), 'utf8'), context);
 const wasm = readFileSync(join(siteDir, 'hitblow.wasm'));
 const transcripts = new URL('tests/transcripts/', source);
