@@ -38,7 +38,6 @@ async function loadGame({page, printErr, wasm = null})
     let got = 0;       // how many bytes that read got
     const bytes = () => new Uint8Array(game.memory.buffer);
     const words = () => new Uint32Array(game.memory.buffer);
-    const utf8 = new TextDecoder();
     const {instance} = await WebAssembly.instantiate(wasm, {
         page: {
             read: (buf, size) => {
@@ -58,12 +57,12 @@ async function loadGame({page, printErr, wasm = null})
             clock: () => page.clock(),
         },
         wasi_snapshot_preview1: {
-            // Only standard error goes through the C library's streams.
+            // Only standard error goes through the C library's streams, and only ASCII.
             fd_write: (fd, iovs, count, written) => {
                 let total = 0;
                 for (let at = iovs / 4; at < iovs / 4 + 2 * count; at += 2) {
                     const [start, size] = words().subarray(at, at + 2);
-                    printErr(utf8.decode(bytes().subarray(start, start + size), {stream: true}));
+                    printErr(new TextDecoder().decode(bytes().subarray(start, start + size)));
                     total += size;
                 }
                 words()[written / 4] = total;
