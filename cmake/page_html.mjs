@@ -1,14 +1,14 @@
-// Writes the site's page: web/index.html with the game's first screen in its log, and the game's runtime and page's scripts inline, allowed by their hash.
+// Writes the site's page: web/index.html with the game's first screen in its log, and the game's and page's scripts inline, allowed by their hash.
 //
 // usage: node page_html.mjs OUT TEMPLATE GAME WASM SCRIPT...
-// The first screen is what the game (WASM, run by its runtime GAME,
-// web/game.js) prints before it first waits for the player, taken by
-// running it here: the page shows it before any script has run.  The
-// template's <script src="page.js"></script>, in its head before its style
-// sheet, so that nothing waits for the style sheet to run, becomes one
-// inline script: GAME, then the page's SCRIPTs in the order given, inside
-// one function whose first script's 'use strict' makes it all strict,
-// called once the HTML is parsed.  The page's policy allows it by
+// The first screen is what the game (GAME, Emscripten's hitblow.js, and
+// WASM) prints before it first waits for the player, taken by running it
+// here: the page shows it before any script has run.  The template's
+// <script src="page.js"></script>, in its head before its style sheet, so
+// that nothing waits for the style sheet to run, becomes one inline script:
+// the game's script as it is, then the page's SCRIPTs in the order given,
+// inside one function whose first script's 'use strict' makes it all
+// strict, called once the HTML is parsed.  The page's policy allows it by
 // its SHA-256.  Lines of the page's scripts that hold only a comment, blank
 // lines and indents are left out: they are for the sources' readers, and a
 // third of what a first visit would fetch.  That is safe where no line
@@ -32,15 +32,15 @@ export function withFirstScreen(html, text)
     return html.slice(0, end) + escaped + html.slice(end);
 }
 
-// What the game prints before it first reads, decoded: run by its runtime `game` in a context of its own.
+// What the game prints before it first reads, decoded: run in a context of its own, its wasm given.
 async function firstScreen(game, wasm)
 {
-    const context = vm.createContext({TextDecoder, WebAssembly});
+    const context = vm.createContext({TextDecoder});
     vm.runInContext(readFileSync(game, 'utf8'), context, {filename: game});
     const shown = [];
     return new Promise((resolve, reject) => {
-        context.loadGame({
-            wasm: readFileSync(wasm),
+        context.createHitblow({
+            wasmBinary: readFileSync(wasm),
             page: {
                 show: (bytes) => shown.push(...bytes),
                 read: () => {
@@ -49,17 +49,17 @@ async function firstScreen(game, wasm)
                 },
                 clock: () => 0,
             },
-            printErr: (text) => reject(new Error(`the game said: ${text}`)),
-        }).then((run) => run())
+            printErr: (line) => reject(new Error(`the game said: ${line}`)),
+        }).then((module) => module.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true}))
             .then(() => reject(new Error('the game ended without reading')), reject);
     });
 }
 
-// The game's runtime `game`, then the page's `scripts`, in one strict function run once the HTML is parsed.
+// The game's script, then the page's `scripts` in one strict function, run once the HTML is parsed.
 function pageScript(game, scripts)
 {
     let code = '';
-    for (const file of [game, ...scripts]) {
+    for (const file of scripts) {
         const text = readFileSync(file, 'utf8');
         text.split('\n').forEach((line, at) => {
             if (line.split('`').length % 2 === 0 || line.endsWith('\\'))
@@ -69,7 +69,8 @@ function pageScript(game, scripts)
     }
     code = code.replace(/\n *\/\/[^\n]*/g, '').replace(/\n[ \n]+/g, '\n');
     const script = `
-// hitblow in a browser: the game's runtime and the page's scripts (${[game, ...scripts].map((file) => basename(file)).join(', ')}), made one when the site is built (cmake/page_html.mjs).
+// hitblow in a browser: the game's script and the page's (${scripts.map((file) => basename(file)).join(', ')}), made one when the site is built (cmake/page_html.mjs).
+${readFileSync(game, 'utf8')}
 {
 const page = () => {${code}};
 if (document.readyState === 'loading')

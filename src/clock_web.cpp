@@ -2,8 +2,14 @@
 
 #include "clock.h"
 
+#include <emscripten.h>
+
+namespace {
+
 // The page's clock, in whole seconds since 1970-01-01 00:00 UTC.
-extern "C" __attribute__((import_module("page"), import_name("clock"))) double page_clock();
+EM_JS(double, page_clock, (), { return Module.page.clock(); });
+
+} // namespace
 
 int64_t clock_seconds()
 {

@@ -1,7 +1,7 @@
-// hitblow in a browser: the runs, one after another, each a fresh instance of the game shown in the transcript.
+// hitblow in a browser: the runs, one after another, each a fresh module of the game shown in the transcript.
 //
-// The game (hitblow.wasm, the console game's sources, run by web/game.js)
-// talks to the page through the contract that src/platform_web.cpp states.  The
+// The game (hitblow.js and hitblow.wasm, the console game's sources) talks
+// to the page through the contract that src/platform_web.cpp states.  The
 // page takes the player's keys from its first frame, and hands them to the
 // game once it runs.
 'use strict';
@@ -18,7 +18,7 @@ const transcript = new Transcript(document.getElementById('log'), document.getEl
 // the browser keeps none here.
 const storage = () => globalThis.sessionStorage;
 
-// One run of the game, in an instance of its own; with `replay`, a record an
+// One run of the game, in a module of its own; with `replay`, a record an
 // earlier page of the tab left, played again at once and unheard first.
 class Run {
     constructor(replay)
@@ -46,22 +46,29 @@ class Run {
     async play()
     {
         let status;
-        let runGame = null;
+        let game = null;
         try {
-            runGame = await loadGame({
+            game = await createHitblow({
                 page: this.page(),
-                printErr: (text) => {
+                printErr: (line) => {
                     if (!this.over)
-                        transcript.print(text);
+                        transcript.print(line + '\n');
+                },
+                quit: (code, reason) => { // exit(), after a failed read or write
+                    status = code;
+                    throw reason;
                 },
             });
-            status = await runGame();
-        } catch (error) { // the game failed: it says why, or this does
-            if (runGame === null)
-                transcript.clear(); // not a menu that takes nothing
-            transcript.print(`${error}\n`);
+            status = await game.ccall('main', 'number', ['number', 'number'], [0, 0], {async: true});
+        } catch (error) {
+            if (status === undefined) { // the module failed: it says why, or this does
+                if (game === null)
+                    transcript.clear(); // not a menu that takes nothing
+                transcript.print(`${error}\n`);
+                status = 1;
+            }
         }
-        this.end(status === 0 ? ENDED : runGame !== null ? FAILED : NOT_STARTED);
+        this.end(status === 0 ? ENDED : game !== null ? FAILED : NOT_STARTED);
     }
 
     // The page's side of the game's contract (src/platform_web.cpp).

@@ -9,41 +9,44 @@ const SECOND = 1767228147;
 const KEY = 'hitblow run /play/';
 const FIRST = `1 at ${SECOND}:`; // the stand-in game's first screen
 
-// A stand-in for the game's runtime, keeping the page's contract (src/platform_web.cpp): at each prompt it reads
+// A stand-in for the game's module, keeping the page's contract (src/platform_web.cpp): at each prompt it reads
 // the clock and shows "N at SECONDS:", then answers each piece it reads with "got PIECE"; at the end of input it
-// says "bye" and ends with 0.  "fail" fails as a write does (a line, then 1), "throw" throws as a broken game
-// does, "exit N" ends with N, and "sjis" shows "1～10の間:" in code page 932.
-async function game({page, printErr})
+// says "bye" and returns 0.  "fail" fails as a write does (a line, then exit 1), "throw" throws as a broken
+// module does, "exit N" returns N, and "sjis" shows "1～10の間:" in code page 932.
+async function game({page, printErr, quit})
 {
     const say = (text) => page.show(new TextEncoder().encode(text));
-    return async () => {
-        for (let turn = 1; ; turn++) {
-            say(`${turn} at ${page.clock()}:`);
-            const piece = new TextDecoder().decode(await page.read(4096));
-            if (piece === '' || piece.startsWith('exit '))
-                return piece === '' ? say('bye\n') ?? 0 : Number(piece.slice(5));
-            if (piece === 'fail\n') {
-                printErr('hitblow: cannot write to standard output: it broke\n');
-                return 1;
+    return {
+        ccall: async (...call) => {
+            assert.equal(JSON.stringify(call), '["main","number",["number","number"],[0,0],{"async":true}]');
+            for (let turn = 1; ; turn++) {
+                say(`${turn} at ${page.clock()}:`);
+                const piece = new TextDecoder().decode(await page.read(4096));
+                if (piece === '' || piece.startsWith('exit '))
+                    return piece === '' ? say('bye\n') ?? 0 : Number(piece.slice(5));
+                if (piece === 'fail\n') {
+                    printErr('hitblow: cannot write to standard output: it broke');
+                    quit(1, new Error('exit(1)'));
+                }
+                if (piece === 'throw\n')
+                    throw new Error('RuntimeError: unreachable');
+                if (piece === 'sjis\n')
+                    page.show(new Uint8Array([0x31, 0x81, 0x60, 0x31, 0x30, 0x82, 0xcc, 0x8a, 0xd4, 0x3a]));
+                else
+                    say(`got ${piece}`);
             }
-            if (piece === 'throw\n')
-                throw new Error('RuntimeError: unreachable');
-            if (piece === 'sjis\n')
-                page.show(new Uint8Array([0x31, 0x81, 0x60, 0x31, 0x30, 0x82, 0xcc, 0x8a, 0xd4, 0x3a]));
-            else
-                say(`got ${piece}`);
-        }
+        },
     };
 }
 
 // Opens the page, its first screen the stand-in game's, on what a reload leaves in session storage, the clock at
 // `seconds`, types `early` before the game begins, then `keys`, each as a keyboard's input, the game answering
 // each before the next ({now: text} types at once).
-async function open(t, {storage = {}, seconds = SECOND, loadGame = game, early = [], keys = [], before = () => {}} = {})
+async function open(t, {storage = {}, seconds = SECOND, createHitblow = game, early = [], keys = [], before = () => {}} = {})
 {
     const page = openPage(t, PAGE_SCRIPTS, ['ENDED', 'INTERRUPTED', 'FAILED', 'NOT_STARTED', 'NOT_KEPT'], {
         firstScreen: FIRST,
-        globals: {loadGame, Date: class extends Date { static now() { return seconds * 1000 + 999; } }},
+        globals: {createHitblow, Date: class extends Date { static now() { return seconds * 1000 + 999; } }},
         before: (window) => { Object.entries(storage).forEach(([key, value]) => window.sessionStorage.setItem(key, value)); before(window); },
     });
     const {document, window} = page;
@@ -77,21 +80,21 @@ async function open(t, {storage = {}, seconds = SECOND, loadGame = game, early =
 }
 
 test('each way a run ends has the page\'s word after the game\'s last line, then the button', async (t) => {
-    for (const [why, keys, last, name, loadGame] of [
+    for (const [why, keys, last, name, createHitblow] of [
         ['the end of input', ['1\r', '\x04'], 'got 1\n2 at 1767228147:bye\n', 'ENDED'],
         ['a status of 0', ['exit 0\r'], '1 at 1767228147:exit 0\n', 'ENDED'],
         ['Ctrl-C', ['12\x03'], '1 at 1767228147:12^C\n', 'INTERRUPTED'],
         ['Ctrl-C as the input ends', [{now: '1\r\x04'}, '\x03'], '1 at 1767228147:1\n^C\n', 'INTERRUPTED'],
         ['a failed write', ['fail\r'], 'fail\nhitblow: cannot write to standard output: it broke\n', 'FAILED'],
         ['a status not 0', ['exit 3\r'], 'exit 3\n', 'FAILED'],
-        ['a game that threw', ['throw\r'], 'throw\nError: RuntimeError: unreachable\n', 'FAILED'],
-        ['a game that cannot start, and says more', [], 'Error: no WebAssembly here\n', 'NOT_STARTED', async ({printErr}) => {
-            setTimeout(() => printErr('failed to prepare wasm\n'), 400); // once the run has ended
+        ['a module that threw', ['throw\r'], 'throw\nError: RuntimeError: unreachable\n', 'FAILED'],
+        ['a module that cannot start, and says more', [], 'Error: no WebAssembly here\n', 'NOT_STARTED', async ({printErr}) => {
+            setTimeout(() => printErr('failed to prepare wasm'), 400); // once the run has ended
             throw new Error('no WebAssembly here');
         }],
         ['Ctrl-C while the game reads a long paste', [{now: `${'9'.repeat(4000)}\r`.repeat(50)}, '\x03'], '^C\n', 'INTERRUPTED'],
     ]) {
-        const player = await open(t, {keys, loadGame});
+        const player = await open(t, {keys, createHitblow});
         const word = player.words[name];
         assert.ok(player.shown().endsWith(last + word), `${why}: ${JSON.stringify(player.shown().slice(-200))}`);
         assert.equal(player.shown().startsWith(FIRST), name !== 'NOT_STARTED', `${why}: the first screen, once, or not at all`);
@@ -136,7 +139,7 @@ test('the keypad types, Enter is the game\'s, code page 932 and an input method\
 test('what is typed before the game runs stands after the first screen, and reaches the game once, in order', async (t) => {
     let run;
     const late = new Promise((resolve) => { run = resolve; });
-    const player = await open(t, {loadGame: async (options) => { await late; return game(options); }});
+    const player = await open(t, {createHitblow: async (module) => { await late; return game(module); }});
     const {page: {document, window}, fire, answer} = player;
     await player.type({now: '1'});
     player.enter();
@@ -180,8 +183,8 @@ test('a run is played again after a reload, unheard: its screen, its clock and t
     assert.equal((await open(t, {storage: first.storage(), early: ['9\r']})).shown(), screen, 'keys pressed while it is played again');
     const kept = [];
     let window = null;
-    await open(t, {storage: first.storage(), before: (page) => { window = page; }, loadGame: (options) => game({...options,
-        page: {...options.page, clock: () => { kept.push(window.sessionStorage.getItem(KEY)); return options.page.clock(); }}})});
+    await open(t, {storage: first.storage(), before: (page) => { window = page; }, createHitblow: (module) => game({...module,
+        page: {...module.page, clock: () => { kept.push(window.sessionStorage.getItem(KEY)); return module.page.clock(); }}})});
     assert.deepEqual(kept.slice(0, 3), Array(3).fill(first.storage()[KEY]), 'the record stands whole while the run is played again');
     const record = JSON.parse(first.storage()[KEY]);
     record.input.forEach((piece) => { piece[0] += 100000; });
