@@ -1,12 +1,12 @@
 // Browser tests: one small driver interface over the three engines, so that each scenario is written once.
 //
 // openBrowser(engine, {headed, profile}) opens a browser, and its newPage(device, {scripts}) a page driver with:
-// goto(url), visit(url) (a plain navigation, as a player's to another page), evaluate(fn, arg), type(text) key by
-// key, press('Enter' or 'Backspace'), insertText(text) as an input method commits it, tap(name) a button (a click
-// without touch), close(), reload(), setOffline(offline), emulateMedia(features), resize(width, height) in CSS
-// pixels, installabilityErrors() (Chromium's, in a profile of its own), problemsFound() (errors logged or thrown,
-// requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot show: LIMITS, and
-// docs/testing.md.
+// goto(url), visit(url) (a plain navigation, as a player's to another page), back() (as the browser's own back button),
+// evaluate(fn, arg), type(text) key by key, press('Enter' or 'Backspace'), insertText(text) as an input method commits
+// it, tap(name) a button (a click without touch), close(), reload(), setOffline(offline), emulateMedia(features),
+// resize(width, height) in CSS pixels, installabilityErrors() (Chromium's, in a profile of its own), problemsFound()
+// (errors logged or thrown, requests elsewhere, policy violations), and `engine` and `touch`.  What a driver cannot
+// show: LIMITS, and docs/testing.md.
 
 import {requireFile, requireModules} from './harness.mjs';
 
@@ -132,6 +132,7 @@ class PlaywrightPage {
         });
         this.evaluate = (fn, arg) => page.evaluate(fn, arg);
         this.visit = (url) => page.goto(url);
+        this.back = () => page.evaluate(() => { setTimeout(() => history.back(), 0); }); // once this evaluation answers
         this.reload = () => page.reload();
         this.type = (text) => page.keyboard.type(text);
         this.press = (key) => page.keyboard.press(key);
@@ -245,6 +246,8 @@ class WebDriverPage {
         Object.assign(this, {engine: 'webkit', driver, touch: false, problems: []});
         this.reload = () => driver.navigate().refresh();
         this.visit = (url) => driver.get(url);
+        // The driver's own command: a script that goes back can leave the driver waiting for its answer for good.
+        this.back = () => driver.navigate().back();
         this.close = () => driver.quit();
         // W3C WebDriver has no say over the network: the site's server going away (Player.setOffline()) stands for it.
         this.setOffline = async () => {};

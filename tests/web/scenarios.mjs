@@ -102,7 +102,7 @@ export class Player {
     {
         await this.page.evaluate(() => { window.leftHere = true; });
         await this.page.visit('about:blank');
-        await this.page.evaluate(() => { setTimeout(() => history.back(), 0); }); // once the evaluation has answered
+        await this.page.back();
         return this.waitFor('the page again', (kept) => kept !== null, () => this.page.evaluate(() =>
             (document.getElementById('view') === null ? null : window.leftHere === true)).catch(() => null)); // mid-way
     }
