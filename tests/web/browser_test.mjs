@@ -15,6 +15,9 @@ import {FIXED_TIME, Player, SCENARIOS} from './scenarios.mjs';
 import {serveSite} from './site_server.mjs';
 
 const [engine, siteDir, readmePath, ...named] = process.argv.slice(2);
+// The longest a scenario may take (three times the slowest seen, on a loaded machine): past it, a call to its driver
+// has not answered, and the test ends, naming it, before CTest's timeout would end it saying nothing.
+const SCENARIO_MS = 180000;
 
 // Plays the scenario `name` in `browser`, and returns a line that says how it went.
 async function play(browser, name)
@@ -73,7 +76,12 @@ async function main()
     let failed = false;
     const worker = async (browser) => {
         for (let name; (name = queue.shift()) !== undefined;) {
+            const stuck = setTimeout(() => {
+                console.log(`FAIL: ${name} in ${engine}: no end after ${SCENARIO_MS / 1000} s, its driver not answering`);
+                process.exit(1);
+            }, SCENARIO_MS);
             const line = await play(browser, name);
+            clearTimeout(stuck);
             failed ||= line.startsWith('FAIL');
             console.log(line);
         }

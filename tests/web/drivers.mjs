@@ -202,6 +202,7 @@ async function openWebKit()
         });
     });
     const server = spawn(BROWSERS.webkit.path, [`--port=${port}`, '--host=127.0.0.1'], {stdio: 'ignore'});
+    process.on('exit', () => server.kill()); // a test that ends early leaves no driver behind
     const drivers = [];
     const table = await devices();
     return {
